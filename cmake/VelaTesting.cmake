@@ -1,0 +1,72 @@
+# GoogleTest from the distribution's sources, and how tests run:
+#   native     directly
+#   win64      under 64-bit Wine through CMAKE_CROSSCOMPILING_EMULATOR, with a Wine prefix
+#              that the build creates in its own folder and one wineserver kept up for the run
+#   win32      not run by ctest here: tools/test.sh hands its test executables to the
+#              32-bit Wine of the win64 tree's "win32" tests (emulated, one process each)
+include_guard(GLOBAL)
+include(GoogleTest)
+
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+set(VELA_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine/run)
+
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VELA_WINE_ARCH win64)
+  else()
+    set(VELA_WINE_ARCH win32)
+  endif()
+  set(VELA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VELA_WINE_RUN} ${VELA_WINE_ARCH} ${VELA_WINEPREFIX})
+
+  # The build makes its own Wine prefix once; ctest keeps one wineserver up for the whole run,
+  # so that each test process starts in a tenth of a second instead of several seconds.
+  add_custom_command(OUTPUT ${VELA_WINEPREFIX}/.ready
+    COMMAND ${VELA_WINE_RUN} ${VELA_WINE_ARCH} ${VELA_WINEPREFIX} --init
+    COMMENT "Creating the Wine prefix ${VELA_WINEPREFIX}")
+  # The 32-bit prefix takes half a minute under emulation: it is made on first use instead.
+  if(VELA_WINE_ARCH STREQUAL win64)
+    add_custom_target(wine_prefix ALL DEPENDS ${VELA_WINEPREFIX}/.ready)
+  else()
+    add_custom_target(wine_prefix DEPENDS ${VELA_WINEPREFIX}/.ready)
+  endif()
+  add_test(NAME wineserver_start COMMAND ${VELA_WINE_RUN} ${VELA_WINE_ARCH} ${VELA_WINEPREFIX} --server-start)
+  add_test(NAME wineserver_stop COMMAND ${VELA_WINE_RUN} ${VELA_WINE_ARCH} ${VELA_WINEPREFIX} --server-stop)
+  set_tests_properties(wineserver_start PROPERTIES FIXTURES_SETUP wine)
+  set_tests_properties(wineserver_stop PROPERTIES FIXTURES_CLEANUP wine)
+endif()
+
+# vela_add_test(NAME SOURCES... LIBRARIES...): a GoogleTest executable whose cases ctest lists
+# one by one; under Wine they share the fixture's wineserver and run one at a time when they
+# need the display (RESOURCE_LOCK display is added by the tests that open windows).
+function(vela_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;PROPERTIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
+  if(WIN32)
+    vela_keep_below_2gib(${name})
+  endif()
+  set(props ${ARG_PROPERTIES})
+  if(VELA_WINE_ARCH STREQUAL win64)
+    add_dependencies(${name} wine_prefix)
+  endif()
+  if(DEFINED VELA_WINE_ARCH)
+    list(APPEND props FIXTURES_REQUIRED wine)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ${props})
+endfunction()
+
+# The host hands the plug-in 32-bit addresses. A 64-bit test executable therefore loads low and
+# is not large-address-aware, which keeps Wine's heap and VirtualAlloc below 2 GiB.
+function(vela_keep_below_2gib target)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    target_link_options(${target} PRIVATE -Wl,--image-base,0x10000000)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/pe_check.py clear-large-address-aware $<TARGET_FILE:${target}>
+      VERBATIM)
+  endif()
+endfunction()

@@ -1,0 +1,207 @@
+// The call protocol seen from both sides: ScriptHost lays arguments as the script host does,
+// small exports written here read them with ArgumentReader and answer in place.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "host/script_host.h"
+#include "plugin/argument_block.h"
+#include "plugin/exports_math.h"
+
+namespace {
+
+using vela::host::ScriptHost;
+using vela::plugin::ArgumentReader;
+using vela::plugin::HostStringView;
+using vela::plugin::HostWord;
+
+// What the last test export saw, for the assertions.
+struct Seen {
+  bool flag;
+  std::int32_t number;
+  float real;
+  HostWord handle;
+  HostStringView text;
+  std::byte* array;
+} seen;
+
+std::int32_t NoArgumentsBoolResult(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 0);
+  return args.ReturnBool(true);
+}
+
+std::int32_t IntArgumentBoolResult(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 4);
+  seen.number = args.Int();
+  return args.ReturnBool(seen.number == 42);
+}
+
+std::int32_t MixedArguments(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 13);
+  seen.flag = args.Bool();
+  seen.number = args.Int();
+  seen.real = args.Float();
+  seen.handle = args.Handle();
+  return args.Return();
+}
+
+std::int32_t WriteThroughRef(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 8);
+  const auto variable = args.Ref();
+  variable.Write(args.Int());
+  return args.Return();
+}
+
+std::int32_t TakeString(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 12);
+  seen.text = args.String();
+  return args.Return();
+}
+
+std::int32_t TakeArray(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 12);
+  seen.array = args.Array();
+  return args.Return();
+}
+
+// Like ColorFill: turns x, y, width, height into left, top, right, bottom in the host's bytes.
+std::int32_t RectangleInPlace(HostWord top, HostWord base) {
+  ArgumentReader args(top, base, 16);
+  std::byte* rect = args.InPlace(16);
+  std::int32_t words[4];
+  std::memcpy(words, rect, sizeof words);
+  words[2] += words[0];
+  words[3] += words[1];
+  std::memcpy(rect, words, sizeof words);
+  return args.Return();
+}
+
+std::u16string Text(const HostStringView& view) { return {view.text, static_cast<std::size_t>(view.units)}; }
+
+TEST(Protocol, ResultWithoutArgumentsLiesAtTopAndGrowsTheStack) {
+  ScriptHost host;
+  const HostWord top = host.Top();
+  EXPECT_EQ(host.Call(NoArgumentsBoolResult), -1);
+  EXPECT_EQ(host.Top(), top + 1);
+  EXPECT_EQ(*host.Pointer(top), std::byte{1});
+  EXPECT_TRUE(host.PopBool());
+}
+
+TEST(Protocol, BooleanOverAnIntLeavesTheThreeBytesAboveIt) {
+  ScriptHost host;
+  host.PushInt(0x7A7B7C00 | 42);  // low byte 42, the others a pattern
+  const HostWord argument = host.Top() - 4;
+  EXPECT_EQ(host.Call(IntArgumentBoolResult), 3);
+  EXPECT_EQ(seen.number, 0x7A7B7C2A);
+  EXPECT_EQ(*host.Pointer(argument), std::byte{0});  // not 42 after all: false
+  EXPECT_EQ(*host.Pointer(argument + 1), std::byte{0x7C});
+  EXPECT_EQ(*host.Pointer(argument + 2), std::byte{0x7B});
+  EXPECT_EQ(*host.Pointer(argument + 3), std::byte{0x7A});
+  EXPECT_EQ(host.Top(), argument + 1);
+
+  host.ClearStack();
+  host.PushInt(42);
+  host.Call(IntArgumentBoolResult);
+  EXPECT_TRUE(host.PopBool());
+}
+
+TEST(Protocol, ArgumentsLieInDeclarationOrderWithoutPadding) {
+  ScriptHost host;
+  const HostWord start = host.Top();
+  host.PushBool(true).PushInt(-7).PushFloat(2.5f).PushWord(0xCAFEF00D);
+  EXPECT_EQ(host.Top(), start + 13);
+  EXPECT_EQ(host.Call(MixedArguments), 13);
+  EXPECT_EQ(host.Top(), start);
+  EXPECT_TRUE(seen.flag);
+  EXPECT_EQ(seen.number, -7);
+  EXPECT_EQ(seen.real, 2.5f);
+  EXPECT_EQ(seen.handle, 0xCAFEF00Du);
+}
+
+TEST(Protocol, HostRefIsBaseRelativeOrAbsolute) {
+  ScriptHost host;
+  host.PushWord(host.RelativeRef(5)).PushInt(111);
+  host.Call(WriteThroughRef);
+  EXPECT_EQ(host.Variable(5), 111);
+
+  host.PushWord(host.AbsoluteRef(9)).PushInt(-222);
+  host.Call(WriteThroughRef);
+  EXPECT_EQ(host.Variable(9), -222);
+  EXPECT_EQ(host.Variable(5), 111);
+}
+
+TEST(Protocol, HostStringLengthAndOffset) {
+  ScriptHost host;
+  const HostWord hello = host.MakeString(u"hello, world");
+
+  host.PushString(hello, 0, -1).Call(TakeString);
+  EXPECT_EQ(Text(seen.text), u"hello, world") << "a negative length takes the whole text";
+
+  host.PushString(hello, 0, 0).Call(TakeString);
+  EXPECT_EQ(seen.text.units, 0);
+
+  host.PushString(hello, 0, 9).Call(TakeString);
+  EXPECT_EQ(Text(seen.text), u"hell") << "an odd byte length drops its last byte";
+
+  host.PushString(hello, 14, 10).Call(TakeString);
+  EXPECT_EQ(Text(seen.text), u"world") << "the offset counts bytes";
+
+  host.PushString(hello, 14, -1).Call(TakeString);
+  EXPECT_EQ(Text(seen.text), u"world") << "the whole string behind an offset stops at its end";
+
+  host.PushString(hello, 100, -1).Call(TakeString);
+  EXPECT_EQ(seen.text.units, 0);
+}
+
+TEST(Protocol, HostArrayStartsAtTheOffsetAndIgnoresTheThirdWord) {
+  ScriptHost host;
+  const std::int32_t values[4] = {10, 20, 30, 40};
+  const HostWord array = host.MakeArray(values, sizeof values);
+  host.PushArray(array, 8).Call(TakeArray);
+  std::int32_t first;
+  std::memcpy(&first, seen.array, 4);
+  EXPECT_EQ(first, 30);
+}
+
+TEST(Protocol, InPlaceArgumentsChangeTheHostBytes) {
+  ScriptHost host;
+  const HostWord rect = host.Top();
+  host.PushInt(10).PushInt(20).PushInt(30).PushInt(40);
+  EXPECT_EQ(host.Call(RectangleInPlace), 16);
+  std::int32_t words[4];
+  std::memcpy(words, host.Pointer(rect), sizeof words);
+  EXPECT_EQ(words[0], 10);
+  EXPECT_EQ(words[1], 20);
+  EXPECT_EQ(words[2], 40);
+  EXPECT_EQ(words[3], 60);
+}
+
+TEST(Protocol, MathExportsAnswerInPlaceWithTheirByteCounts) {
+  ScriptHost host;
+  const HostWord start = host.Top();
+  host.PushInt(16384);
+  EXPECT_EQ(host.Call(MathSin), 0);
+  EXPECT_EQ(host.PopFloat(), 1.0f);
+
+  host.PushInt(0);
+  EXPECT_EQ(host.Call(MathCos), 0);
+  EXPECT_EQ(host.PopFloat(), 1.0f);
+
+  host.PushInt(-1).PushInt(-1);
+  EXPECT_EQ(host.Call(MathAtan), 4);
+  EXPECT_EQ(host.PopInt(), 40959);
+
+  host.PushInt(5).PushInt(5);
+  EXPECT_EQ(host.Call(MathRand), 4);
+  EXPECT_EQ(host.PopInt(), 5);
+
+  host.PushFloat(2.0f).PushFloat(2.0f);
+  EXPECT_EQ(host.Call(MathRandF), 4);
+  EXPECT_EQ(host.PopFloat(), 2.0f);
+
+  host.PushInt(1);
+  EXPECT_EQ(host.Call(MathRandSeed), 4);
+  EXPECT_EQ(host.Top(), start);
+}
+
+}  // namespace
