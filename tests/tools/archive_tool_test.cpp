@@ -1,0 +1,396 @@
+// The archive tool as a user meets it: command lines over real files in a scratch folder, and
+// the results read back through the library's own readers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "image/byte_source.h"
+#include "image/little_endian.h"
+#include "image/lzss.h"
+#include "image/pack_archive.h"
+#include "image/qpk_format.h"
+#include "image/qpk_image.h"
+#include "tools/archive/archive_tool.h"
+#include "tools/archive/file_io.h"
+#include "tools/archive/image_files.h"
+
+namespace vela::archive_tool {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+class ArchiveTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = fs::temp_directory_path() / (std::string("vela-archive-") + info->name() + "-" +
+                                         std::to_string(std::random_device()()));
+    fs::create_directories(root_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  int Tool(std::vector<std::string> arguments) {
+    out_.str("");
+    err_.str("");
+    return archive_tool::Run(arguments, out_, err_);
+  }
+
+  std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
+
+  void Write(const std::string& relative, const Bytes& data) {
+    std::string error;
+    ASSERT_TRUE(WriteWholeFile(root_ / relative, data, error)) << error;
+  }
+
+  Bytes Read(const std::string& relative) {
+    Bytes data;
+    std::string error;
+    EXPECT_TRUE(ReadWholeFile(root_ / relative, data, error)) << error;
+    return data;
+  }
+
+  fs::path root_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+Bytes RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  Bytes out(size);
+  for (auto& b : out) b = static_cast<std::uint8_t>(random());
+  return out;
+}
+
+// What the library's file service hands out for data read from disk or from a PACK entry.
+Bytes AsLoaded(const Bytes& data) {
+  std::uint32_t size = 0;
+  if (!ReadLzssBlockHead(data, size)) return data;
+  Bytes decoded(size);
+  EXPECT_TRUE(LzssDecodeBlock(data, decoded));
+  return decoded;
+}
+
+bool LoadFromPack(const Bytes& archive, const std::string& name, Bytes& data, Bytes* stored = nullptr) {
+  MemorySource source(archive);
+  PackEntry entry;
+  if (!FindPackEntry(source, name, entry)) return false;
+  const Bytes raw(archive.begin() + entry.offset, archive.begin() + entry.offset + entry.size);
+  if (stored) *stored = raw;
+  data = AsLoaded(raw);
+  return true;
+}
+
+Bytes SmallQpk() {
+  Bytes qpk;
+  qpk::AppendArchiveHead(qpk);
+  qpk::AppendEntry(qpk, "dot", 1, 1, 1, Bytes{1, 2, 3, 4});
+  return qpk;
+}
+
+TEST_F(ArchiveTool, FolderToPackLoadsEveryFileAsFromTheDisk) {
+  Bytes block;
+  ASSERT_TRUE(LzssEncodeBlock(Text("decoded content"), block));
+  std::string repetitive;
+  for (int i = 0; i < 3000; ++i) repetitive += "line " + std::to_string(i % 10) + "\n";
+  const std::vector<std::pair<std::string, Bytes>> files = {
+      {"in/readme.txt", Text("hello")},
+      {"in/Data/Img.png", RandomBytes(5000, 1)},
+      {"in/data2/sub/empty.bin", {}},
+      {"in/already.lz", block},
+      {"in/atlas.qpk", SmallQpk()},
+      {"in/big.txt", Text(repetitive)},
+  };
+  for (const auto& [name, data] : files) Write(name, data);
+
+  for (const bool lzss : {false, true}) {
+    SCOPED_TRACE(lzss ? "--lzss" : "plain");
+    std::vector<std::string> command = {"pack", Path("in"), Path("in/game.pak")};
+    if (lzss) command.insert(command.begin() + 1, "--lzss");
+    ASSERT_EQ(Tool(command), 0) << err_.str();
+    const Bytes archive = Read("in/game.pak");
+    MemorySource source(archive);
+    std::vector<PackListing> listing;
+    ASSERT_TRUE(ReadPackDirectory(source, listing));
+    EXPECT_EQ(listing.size(), files.size());  // the archive does not pack itself
+
+    for (const auto& [name, data] : files) {
+      const std::string entryName = name.substr(3);
+      Bytes loaded, stored;
+      ASSERT_TRUE(LoadFromPack(archive, entryName, loaded, &stored)) << entryName;
+      EXPECT_EQ(loaded, AsLoaded(data)) << entryName;
+      if (entryName == "big.txt") {
+        EXPECT_EQ(stored.size() < data.size(), lzss);
+      }
+      if (entryName == "atlas.qpk" || entryName == "already.lz" || entryName == "Data/Img.png") {
+        EXPECT_EQ(stored, data) << entryName;  // streamed, already a block, or incompressible
+      }
+    }
+    Bytes loaded;
+    EXPECT_TRUE(LoadFromPack(archive, "DATA\\IMG.PNG", loaded));
+    EXPECT_TRUE(LoadFromPack(archive, "data2/SUB\\empty.BIN", loaded));
+  }
+}
+
+TEST_F(ArchiveTool, PackListAndExtractRestoreTheFiles) {
+  Write("in/a.txt", Text("alpha"));
+  Write("in/deep/b.bin", RandomBytes(300, 2));
+  Write("in/c.txt", Text(std::string(2000, 'c')));
+  ASSERT_EQ(Tool({"pack", "--lzss", Path("in"), Path("game.pak")}), 0) << err_.str();
+
+  ASSERT_EQ(Tool({"list", Path("game.pak")}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("3 entries"), std::string::npos);
+  EXPECT_NE(out_.str().find("DEEP\\B.BIN"), std::string::npos);
+  EXPECT_NE(out_.str().find("LZSS"), std::string::npos);
+
+  ASSERT_EQ(Tool({"extract", Path("game.pak"), Path("out")}), 0) << err_.str();
+  EXPECT_EQ(Read("out/A.TXT"), Text("alpha"));
+  EXPECT_EQ(Read("out/DEEP/B.BIN"), Read("in/deep/b.bin"));
+  EXPECT_EQ(Read("out/C.TXT"), Text(std::string(2000, 'c')));
+
+  ASSERT_EQ(Tool({"extract", "--stored", Path("game.pak"), Path("stored")}), 0) << err_.str();
+  EXPECT_EQ(AsLoaded(Read("stored/C.TXT")), Text(std::string(2000, 'c')));
+  EXPECT_NE(Read("stored/C.TXT"), Text(std::string(2000, 'c')));
+}
+
+TEST_F(ArchiveTool, ExtractKeepsHostileNamesInsideTheDestination) {
+  const std::vector<PackItem> items = {{"..\\escape.txt", 1}, {"ok.txt", 1}};
+  Bytes archive;
+  ASSERT_TRUE(BuildPackDirectory(items, archive));
+  archive.push_back('e');
+  archive.push_back('o');
+  Write("evil.pak", archive);
+  ASSERT_EQ(Tool({"extract", Path("evil.pak"), Path("out/inner")}), 0) << err_.str();
+  EXPECT_FALSE(fs::exists(root_ / "out" / "escape.txt"));
+  EXPECT_FALSE(fs::exists(root_ / "out" / "ESCAPE.TXT"));
+  EXPECT_EQ(Read("out/inner/OK.TXT"), Text("o"));
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(root_ / "out" / "inner")) files += entry.is_regular_file();
+  EXPECT_EQ(files, 2);  // the other one under a made-up name
+}
+
+TEST_F(ArchiveTool, PackRefusesNamesTheLibraryCouldNotTellApart) {
+  // Two names with one CRC-32: the library would only ever find the first.
+  Write("in/29685295.txt", Text("1"));
+  Write("in/32060020.txt", Text("2"));
+  EXPECT_EQ(Tool({"pack", Path("in"), Path("x.pak")}), 1);
+  EXPECT_NE(err_.str().find("same name hash"), std::string::npos);
+  EXPECT_FALSE(fs::exists(root_ / "x.pak"));
+  EXPECT_EQ(Tool({"pack", Path("missing"), Path("x.pak")}), 1);
+}
+
+TEST_F(ArchiveTool, LzssFilesRoundTrip) {
+  const Bytes data = Text(std::string(5000, 'q') + "end");
+  Write("data.bin", data);
+  ASSERT_EQ(Tool({"compress", Path("data.bin"), Path("data.lz")}), 0) << err_.str();
+  EXPECT_LT(Read("data.lz").size(), data.size() / 4);
+  EXPECT_EQ(AsLoaded(Read("data.lz")), data);
+  ASSERT_EQ(Tool({"decompress", Path("data.lz"), Path("back.bin")}), 0) << err_.str();
+  EXPECT_EQ(Read("back.bin"), data);
+  ASSERT_EQ(Tool({"list", Path("data.lz")}), 0);
+  EXPECT_NE(out_.str().find("5003 bytes"), std::string::npos);
+  ASSERT_EQ(Tool({"extract", Path("data.lz"), Path("again.bin")}), 0);
+  EXPECT_EQ(Read("again.bin"), data);
+
+  EXPECT_EQ(Tool({"decompress", Path("data.bin"), Path("x")}), 1);
+  Bytes cut = Read("data.lz");
+  cut.resize(cut.size() - 1);
+  Write("cut.lz", cut);
+  EXPECT_EQ(Tool({"decompress", Path("cut.lz"), Path("x")}), 1);
+  EXPECT_EQ(Tool({"list", Path("cut.lz")}), 1);
+}
+
+// A 3 x 2 picture with distinct colours, as BGRA, top row first.
+const Bytes kPicture = {10, 20, 30, 255,  40, 50, 60, 128,  70, 80, 90, 0,
+                        100, 110, 120, 255, 130, 140, 150, 64, 255, 0, 17, 255};
+
+Bytes Bmp24(const Bytes& bgra) {  // bottom-up, rows padded to 12 bytes
+  Bytes file(54, 0);
+  file[0] = 'B';
+  file[1] = 'M';
+  StoreU32(&file[10], 54);
+  StoreU32(&file[14], 40);
+  StoreU32(&file[18], 3);
+  StoreU32(&file[22], 2);
+  StoreU16(&file[26], 1);
+  StoreU16(&file[28], 24);
+  for (int y = 1; y >= 0; --y) {
+    for (int x = 0; x < 3; ++x) file.insert(file.end(), &bgra[(y * 3 + x) * 4], &bgra[(y * 3 + x) * 4 + 3]);
+    file.insert(file.end(), 3, 0);
+  }
+  return file;
+}
+
+Bytes Tga32Rle(const Bytes& bgra) {  // top row first, one raw packet per row
+  Bytes file(18, 0);
+  file[2] = 10;
+  StoreU16(&file[12], 3);
+  StoreU16(&file[14], 2);
+  file[16] = 32;
+  file[17] = 0x28;
+  for (int y = 0; y < 2; ++y) {
+    file.push_back(2);  // 3 raw pixels
+    file.insert(file.end(), &bgra[y * 12], &bgra[y * 12 + 12]);
+  }
+  return file;
+}
+
+Bytes Opaque(Bytes bgra) {
+  for (std::size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 255;
+  return bgra;
+}
+
+TEST_F(ArchiveTool, ImageFilesDecode) {
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeBmp(Bmp24(kPicture), image, error)) << error;
+  EXPECT_EQ(image.width, 3u);
+  EXPECT_EQ(image.height, 2u);
+  EXPECT_EQ(image.bgra, Opaque(kPicture));
+
+  ASSERT_TRUE(DecodeTga(Tga32Rle(kPicture), image, error)) << error;
+  EXPECT_EQ(image.bgra, kPicture);
+  ASSERT_TRUE(DecodeTga(EncodeTga(image), image, error)) << error;
+  EXPECT_EQ(image.bgra, kPicture);
+
+  // 32 bits with bit-field masks in a longer header, top row first.
+  Bytes masked(14 + 56, 0);
+  masked[0] = 'B';
+  masked[1] = 'M';
+  StoreU32(&masked[10], 14 + 56);
+  StoreU32(&masked[14], 56);
+  StoreU32(&masked[18], 3);
+  StoreU32(&masked[22], static_cast<std::uint32_t>(-2));
+  StoreU16(&masked[26], 1);
+  StoreU16(&masked[28], 32);
+  StoreU32(&masked[30], 3);
+  StoreU32(&masked[54], 0x00FF0000);
+  StoreU32(&masked[58], 0x0000FF00);
+  StoreU32(&masked[62], 0x000000FF);
+  StoreU32(&masked[66], 0xFF000000);
+  Bytes withPixels = masked;
+  withPixels.insert(withPixels.end(), kPicture.begin(), kPicture.end());
+  ASSERT_TRUE(DecodeBmp(withPixels, image, error)) << error;
+  EXPECT_EQ(image.bgra, kPicture);
+  // The same without an alpha mask in the header, whose pixels then are opaque.
+  StoreU32(&withPixels[14], 40);
+  ASSERT_TRUE(DecodeBmp(withPixels, image, error)) << error;
+  EXPECT_EQ(image.bgra, Opaque(kPicture));
+  // Plain 32-bit pixels whose fourth bytes are all 0 are opaque too.
+  Bytes zeroAlpha = withPixels;
+  StoreU32(&zeroAlpha[30], 0);
+  for (std::size_t i = 14 + 56 + 3; i < zeroAlpha.size(); i += 4) zeroAlpha[i] = 0;
+  ASSERT_TRUE(DecodeBmp(zeroAlpha, image, error)) << error;
+  EXPECT_EQ(image.bgra, Opaque(kPicture));
+
+  // A run packet, and a bottom-up 24-bit file.
+  Bytes tga(18, 0);
+  tga[2] = 10;
+  StoreU16(&tga[12], 2);
+  StoreU16(&tga[14], 2);
+  tga[16] = 24;
+  tga.insert(tga.end(), {0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8, 9});
+  ASSERT_TRUE(DecodeTga(tga, image, error)) << error;
+  EXPECT_EQ(image.bgra, Bytes({4, 5, 6, 255, 7, 8, 9, 255, 1, 2, 3, 255, 1, 2, 3, 255}));
+
+  // Damaged files fail with a message.
+  Bytes cut = Bmp24(kPicture);
+  cut.resize(cut.size() - 1);
+  EXPECT_FALSE(DecodeBmp(cut, image, error));
+  EXPECT_FALSE(error.empty());
+  tga[tga.size() - 7] = 0x85;  // a run past the last pixel
+  EXPECT_FALSE(DecodeTga(tga, image, error));
+  Bytes huge = Bmp24(kPicture);
+  StoreU32(&huge[22], 0x80000000);  // height -2^31
+  EXPECT_FALSE(DecodeBmp(huge, image, error));
+  EXPECT_FALSE(DecodeRawBgra(kPicture, 2, 2, image, error));
+}
+
+TEST_F(ArchiveTool, QpkOfEveryCodeLoadsThroughTheLibrary) {
+  Write("pic.bmp", Bmp24(kPicture));
+  Write("pic.tga", Tga32Rle(kPicture));
+  Write("pic.raw", kPicture);
+  for (std::uint32_t code = 0; code <= 7; ++code) {
+    SCOPED_TRACE("code " + std::to_string(code));
+    ASSERT_EQ(Tool({"qpk", "--code", std::to_string(code), "--raw-size", "3x2", Path("a.qpk"),
+                    Path("pic.bmp"), Path("pic.tga") + "=Second", Path("pic.raw") + "=raw"}),
+              0)
+        << err_.str();
+    const Bytes archive = Read("a.qpk");
+    MemorySource source(archive);
+    for (const auto& [name, expected] :
+         {std::pair{"PIC", Opaque(kPicture)}, std::pair{"second", kPicture}, std::pair{"RAW", kPicture}}) {
+      CQPKImage image;
+      ASSERT_EQ(image.Load(source, name), nullptr) << name;
+      std::uint32_t width = 0, height = 0;
+      image.GetSize(width, height);
+      EXPECT_EQ(width, 3u);
+      EXPECT_EQ(height, 2u);
+      Bytes want = expected;
+      if ((code & 3) == 0) {
+        for (auto& c : want) c = static_cast<std::uint8_t>(c * 15 / 255 * 17);
+      }
+      EXPECT_EQ(Bytes(image.GetImageData() + 128, image.GetImageData() + image.GetImageSize()), want) << name;
+    }
+  }
+}
+
+TEST_F(ArchiveTool, QpkDitherAndExtract) {
+  Bytes grey(16 * 16 * 4, 0x7F);
+  Write("grey.raw", grey);
+  ASSERT_EQ(Tool({"qpk", "--code", "4", "--dither", "--raw-size", "16x16", Path("g.qpk"), Path("grey.raw")}), 0)
+      << err_.str();
+  ASSERT_EQ(Tool({"list", Path("g.qpk")}), 0);
+  EXPECT_NE(out_.str().find("grey"), std::string::npos);
+  ASSERT_EQ(Tool({"extract", Path("g.qpk"), Path("out")}), 0) << err_.str();
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeTga(Read("out/grey.tga"), image, error)) << error;
+  int high = 0;
+  for (std::size_t i = 0; i < image.bgra.size(); ++i) {
+    ASSERT_TRUE(image.bgra[i] == 7 * 17 || image.bgra[i] == 8 * 17) << i;
+    high += image.bgra[i] == 8 * 17;
+  }
+  EXPECT_GT(high, 0);  // a mix of both levels, not a flat truncation
+  EXPECT_LT(high, static_cast<int>(image.bgra.size()));
+}
+
+TEST_F(ArchiveTool, BadCommandLinesAndInputsAreRefused) {
+  Write("pic.bmp", Bmp24(kPicture));
+  EXPECT_EQ(Tool({}), 2);
+  EXPECT_NE(err_.str().find("Usage"), std::string::npos);
+  EXPECT_EQ(Tool({"help"}), 0);
+  EXPECT_NE(out_.str().find("vela-archive pack"), std::string::npos);
+  EXPECT_EQ(Tool({"frobnicate"}), 2);
+  EXPECT_EQ(Tool({"pack", Path("x")}), 2);
+  EXPECT_EQ(Tool({"pack", "--code", "1", Path("x"), Path("y")}), 2);
+  EXPECT_EQ(Tool({"qpk", "--code", "8", Path("a.qpk"), Path("pic.bmp")}), 2);
+  EXPECT_EQ(Tool({"qpk", "--code"}), 2);
+  EXPECT_EQ(Tool({"qpk", "--raw-size", "12", Path("a.qpk"), Path("pic.bmp")}), 2);
+  EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("pic.bmp") + "=sixteen_bytes_xx"}), 1);
+  EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("pic.bmp"), Path("pic.bmp") + "=PIC"}), 1);
+  EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("nothing.bmp")}), 1);
+  EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("pic.raw")}), 1);
+  EXPECT_EQ(Tool({"list", Path("pic.bmp")}), 1);
+  EXPECT_NE(err_.str().find("not a PACK, QPK or LZSS file"), std::string::npos);
+
+  Write("bad.pak", Text("PACK\xFF\xFF\xFF\x7F"));
+  EXPECT_EQ(Tool({"list", Path("bad.pak")}), 1);
+  Bytes lying = SmallQpk();
+  StoreU32(&lying[qpk::kArchiveHeadSize + 28], 1000);
+  Write("bad.qpk", lying);
+  EXPECT_EQ(Tool({"list", Path("bad.qpk")}), 1);
+  EXPECT_EQ(Tool({"extract", Path("bad.qpk"), Path("out")}), 1);
+}
+
+}  // namespace
+}  // namespace vela::archive_tool

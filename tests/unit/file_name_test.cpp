@@ -1,0 +1,60 @@
+#include "image/file_name.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vela {
+namespace {
+
+std::string Normalised(std::string_view name) {
+  char out[kMaxPath];
+  EXPECT_TRUE(NormaliseName(name, out));
+  return out;
+}
+
+TEST(FileName, UpperCasesAsciiAndTurnsSlashesIntoBackslashes) {
+  EXPECT_EQ(Normalised("data/Img.png"), "DATA\\IMG.PNG");
+  EXPECT_EQ(Normalised("a\\b/c_1~@[`{"), "A\\B\\C_1~@[`{");
+}
+
+TEST(FileName, KeepsShiftJisPairsUnchanged) {
+  // 0x95 0x5C is one character whose trail byte is "\"; 0x83 0x61 one whose trail byte is "a";
+  // 0xE0 0x2F one whose trail byte is "/". A lone lead byte at the end is copied as it is.
+  EXPECT_EQ(Normalised("\x95\x5C" "a/\x83\x61" "b\xE0/x\xFE"),
+            "\x95\x5C" "A\\\x83\x61" "B\xE0/X\xFE");
+  // 0x80, 0xA0-0xDF and 0xFF are single bytes: the next byte is normalised.
+  EXPECT_EQ(Normalised("\xA0" "a\xFF" "b\x80" "c"), "\xA0" "A\xFF" "B\x80" "C");
+}
+
+TEST(FileName, EndsAtTheFirstNul) {
+  EXPECT_EQ(Normalised(std::string_view("ab\0cd", 5)), "AB");
+  EXPECT_EQ(Normalised(std::string_view("\x81\0z", 3)), "\x81");
+  EXPECT_EQ(NameHash(std::string_view("ab\0cd", 5)), NameHash("AB"));
+}
+
+TEST(FileName, RefusesNamesLongerThanAPath) {
+  char out[kMaxPath];
+  EXPECT_TRUE(NormaliseName(std::string(kMaxPath - 1, 'x'), out));
+  EXPECT_EQ(std::string(out), std::string(kMaxPath - 1, 'X'));
+  EXPECT_FALSE(NormaliseName(std::string(kMaxPath, 'x'), out));
+  EXPECT_STREQ(out, "");
+}
+
+TEST(FileName, Crc32MatchesZlib) {
+  EXPECT_EQ(Crc32(""), 0u);
+  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);  // the standard check value
+  EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
+  EXPECT_EQ(Crc32("6789", Crc32("12345")), 0xCBF43926u);
+}
+
+TEST(FileName, HashesTheNormalisedName) {
+  EXPECT_EQ(NameHash("data/Img.png"), Crc32("DATA\\IMG.PNG"));
+  EXPECT_EQ(NameHash("\x95\x5Cz"), Crc32("\x95\x5CZ"));
+  // Hashing needs no path buffer, so names of any length hash consistently.
+  const std::string longName(1000, 'q');
+  EXPECT_EQ(NameHash(longName), Crc32(std::string(1000, 'Q')));
+}
+
+}  // namespace
+}  // namespace vela

@@ -1,0 +1,213 @@
+// qpk, and list and extract of QPK archives. Extraction goes through the library's own reader,
+// so what it writes is what a texture would be made of.
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <iomanip>
+#include <vector>
+
+#include "image/byte_source.h"
+#include "image/lzss.h"
+#include "image/qpk_format.h"
+#include "image/qpk_image.h"
+#include "image/qpk_pixels.h"
+#include "tools/archive/commands.h"
+#include "tools/archive/file_io.h"
+#include "tools/archive/image_files.h"
+
+namespace vela::archive_tool {
+namespace fs = std::filesystem;
+namespace {
+
+struct ImageSpec {
+  fs::path path;
+  std::string name;
+};
+
+// "FILE" or "FILE=NAME"; the name defaults to the file name without its extension.
+ImageSpec ParseImageSpec(const std::string& operand) {
+  const std::size_t equals = operand.rfind('=');
+  if (equals != std::string::npos && operand.find_first_of("/\\", equals) == std::string::npos) {
+    return {operand.substr(0, equals), operand.substr(equals + 1)};
+  }
+  const fs::path path = operand;
+  return {path, path.stem().string()};
+}
+
+bool ReadImage(const fs::path& path, const Options& options, Image& image, std::string& error) {
+  std::vector<std::uint8_t> file;
+  if (!ReadWholeFile(path, file, error)) return false;
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+  if (extension == ".bmp") return DecodeBmp(file, image, error);
+  if (extension == ".tga") return DecodeTga(file, image, error);
+  if (extension == ".raw" || extension == ".bgra") {
+    if (options.rawWidth == 0) {
+      error = "raw BGRA images need --raw-size WIDTHxHEIGHT";
+      return false;
+    }
+    return DecodeRawBgra(file, options.rawWidth, options.rawHeight, image, error);
+  }
+  error = "unknown image type (expected .bmp, .tga, .raw or .bgra)";
+  return false;
+}
+
+// Four-bit channels with ordered dithering instead of truncation.
+std::vector<std::uint8_t> DitherToNibbles(const Image& image) {
+  std::vector<std::uint8_t> out(std::size_t{image.width} * image.height * 2);
+  const std::uint8_t* in = image.bgra.data();
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    for (std::uint32_t x = 0; x < image.width; ++x, in += 4) {
+      std::uint32_t pixel = 0;
+      for (int c = 0; c < 4; ++c) pixel |= (qpk::Dither4(in[c], x, y) >> 4) << (12 - 4 * c);
+      const std::size_t at = (std::size_t{y} * image.width + x) * 2;
+      out[at] = static_cast<std::uint8_t>(pixel);
+      out[at + 1] = static_cast<std::uint8_t>(pixel >> 8);
+    }
+  }
+  return out;
+}
+
+// The entry's stored data in `code`.
+std::vector<std::uint8_t> StoredPixels(const Image& image, std::uint32_t code, bool dither) {
+  std::vector<std::uint8_t> pixels;
+  if (dither && (code & 3) == qpk::kCodeNibbles) {
+    pixels = DitherToNibbles(image);
+  } else {
+    pixels.resize(static_cast<std::size_t>(qpk::GetDataSize(image.width, image.height, code)));
+    qpk::Convert(image.width, image.height, qpk::kCodeBytes, image.bgra, code, pixels);
+  }
+  return qpk::IsCompressed(code) ? LzssEncode(pixels) : pixels;
+}
+
+// A file name for an entry: bytes that no file system takes become "_".
+std::string FileNameFor(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::strchr("/\\:*?\"<>|", c)) c = '_';
+  }
+  if (out == "." || out == "..") out = "_";
+  return out + ".tga";
+}
+
+// Every entry head in order; false when the head is wrong or an entry's data runs past the end.
+bool ReadHeads(const std::vector<std::uint8_t>& archive, std::vector<qpk::EntryHead>& heads, Console console) {
+  MemorySource source(archive);
+  if (!qpk::ReadArchiveHead(source)) {
+    console.err << "not a QPK archive\n";
+    return false;
+  }
+  qpk::EntryHead head;
+  while (qpk::ReadEntryHead(source, head)) {
+    heads.push_back(head);
+    if (!qpk::SkipEntryData(source, head)) {
+      console.err << "the data of entry \"" << head.Name() << "\" runs past the end of the archive\n";
+      return false;
+    }
+  }
+  if (source.Remaining() != 0) console.err << "the archive ends inside an entry head\n";
+  return source.Remaining() == 0;
+}
+
+}  // namespace
+
+int CreateQpk(const Options& options, Operands operands, Console console) {
+  if (options.code > qpk::kLastCode) {
+    console.err << "--code must be 0 to 7\n";
+    return kExitUsage;
+  }
+  std::vector<std::uint8_t> archive;
+  qpk::AppendArchiveHead(archive);
+  std::vector<std::string> names;
+  for (const std::string& operand : operands.subspan(1)) {
+    const ImageSpec spec = ParseImageSpec(operand);
+    if (spec.name.empty() || spec.name.size() >= qpk::kNameFieldSize) {
+      console.err << operand << ": entry names have 1 to 15 bytes; give one as FILE=NAME\n";
+      return kExitFailed;
+    }
+    if (std::any_of(names.begin(), names.end(), [&](const std::string& n) { return qpk::NamesMatch(n, spec.name); })) {
+      console.err << operand << ": the name " << spec.name << " is taken (names ignore case)\n";
+      return kExitFailed;
+    }
+    Image image;
+    std::string error;
+    if (!ReadImage(spec.path, options, image, error)) {
+      console.err << Display(spec.path) << ": " << error << "\n";
+      return kExitFailed;
+    }
+    const std::vector<std::uint8_t> stored = StoredPixels(image, options.code, options.dither);
+    if (archive.size() + qpk::kEntryHeadSize + stored.size() > 0xFFFFFFFFu ||
+        !qpk::AppendEntry(archive, spec.name, image.width, image.height, options.code, stored)) {
+      console.err << "the archive would reach 4 GiB\n";
+      return kExitFailed;
+    }
+    names.push_back(spec.name);
+    console.out << "  " << spec.name << ": " << image.width << " x " << image.height << ", code "
+                << options.code << ", " << stored.size() << " bytes\n";
+  }
+  std::string error;
+  if (!WriteWholeFile(operands[0], archive, error)) {
+    console.err << error << "\n";
+    return kExitFailed;
+  }
+  console.out << operands[0] << ": " << names.size() << (names.size() == 1 ? " image, " : " images, ")
+              << archive.size() << " bytes\n";
+  return kExitOk;
+}
+
+int ListQpk(const std::vector<std::uint8_t>& archive, Console console) {
+  std::vector<qpk::EntryHead> heads;
+  const bool complete = ReadHeads(archive, heads, console);
+  console.out << "QPK archive, " << heads.size() << " entries\n"
+              << "  name             size               code      stored\n";
+  for (const qpk::EntryHead& head : heads) {
+    const std::string size = std::to_string(head.width) + " x " + std::to_string(head.height);
+    const std::string code = std::to_string(head.code) + (qpk::IsCompressed(head.code) ? " LZSS" : "");
+    console.out << "  " << std::left << std::setw(17) << head.Name() << std::setw(19) << size
+                << std::setw(10) << code << std::right << head.storedSize << "\n";
+  }
+  return complete ? kExitOk : kExitFailed;
+}
+
+int ExtractQpk(const std::vector<std::uint8_t>& archive, const fs::path& destination, Console console) {
+  std::vector<qpk::EntryHead> heads;
+  int result = ReadHeads(archive, heads, console) ? kExitOk : kExitFailed;
+  MemorySource source(archive);
+  std::vector<std::string> done;
+  std::size_t written = 0;
+  for (const qpk::EntryHead& head : heads) {
+    const std::string name(head.Name());
+    if (std::any_of(done.begin(), done.end(), [&](const std::string& n) { return qpk::NamesMatch(n, name); })) {
+      console.err << name << ": skipped, the library never reaches it (an earlier entry has its name)\n";
+      continue;
+    }
+    done.push_back(name);
+    CQPKImage reader;
+    if (const char* message = reader.Load(source, name)) {
+      console.err << name << ": " << message << "\n";
+      result = kExitFailed;
+      continue;
+    }
+    Image image;
+    reader.GetSize(image.width, image.height);
+    if (image.width > kMaxImageSide || image.height > kMaxImageSide) {
+      console.err << name << ": too large for a TGA file\n";
+      result = kExitFailed;
+      continue;
+    }
+    const std::uint8_t* pixels = reader.GetImageData() + qpk::kDdsHeaderSize;
+    image.bgra.assign(pixels, pixels + std::size_t{image.width} * image.height * 4);
+    std::string error;
+    if (!WriteWholeFile(destination / FileNameFor(name), EncodeTga(image), error)) {
+      console.err << error << "\n";
+      result = kExitFailed;
+      continue;
+    }
+    ++written;
+  }
+  console.out << Display(destination) << ": " << written << " of " << heads.size() << " images extracted\n";
+  return result;
+}
+
+}  // namespace vela::archive_tool
