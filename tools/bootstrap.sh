@@ -100,6 +100,8 @@ fetch_source() {
     apt_update_once
     local work
     work=$(mktemp -d)
+    # apt fetches as its own unprivileged user where it can write.
+    if id _apt >/dev/null 2>&1; then chown _apt "$work" 2>/dev/null || true; fi
     log "fetching Debian source of $name"
     (cd "$work" && apt-get source -q --download-only "$name" >/dev/null)
     local orig
