@@ -223,6 +223,7 @@ EOF
     # shellcheck disable=SC2086
     apt-get $opts update -q >/dev/null
     work=$(mktemp -d)
+    if id _apt >/dev/null 2>&1; then chown _apt "$work" 2>/dev/null || true; fi
     # shellcheck disable=SC2086
     (cd "$work" && apt-get $opts download -q "qemu-user/bookworm-backports" >/dev/null)
     local deb
