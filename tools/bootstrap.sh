@@ -43,6 +43,7 @@ host_packages=(
   cmake ninja-build g++ make nasm python3 dpkg-dev ca-certificates xz-utils
   googletest binutils-mingw-w64-x86-64 imagemagick
   libpng-dev libjpeg62-turbo-dev zlib1g-dev clang libclang-rt-14-dev
+  libstb-dev libsquish-dev libbenchmark-dev
 )
 
 apt_updated=0

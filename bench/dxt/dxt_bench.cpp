@@ -1,0 +1,227 @@
+// DXT1 and DXT5 encoders side by side: ours, stb_dxt (normal and high quality) and libsquish
+// (range fit, cluster fit, iterative cluster fit), on the same images decoded by our reader.
+// For each: RMSE and PSNR of the decoded result against the source (RGB for DXT1, RGBA for
+// DXT5; all decoded by our decoder) and megapixels per second of the encoding alone, on one
+// thread. Usage: vela_dxt_bench [seconds per measurement] [image files...]; without files the
+// corpus images named at build time are used.
+#include <squish.h>
+
+#include <cstring>  // stb_dxt uses memcpy without including it
+
+#define STB_DXT_IMPLEMENTATION
+#include <stb/stb_dxt.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "imagecodec/dxt_decoder.h"
+#include "imagecodec/dxt_encoder.h"
+#include "imagecodec/imagecodec.h"
+
+namespace {
+
+using namespace vela::codec;
+
+struct Image {
+  std::string name;
+  std::uint32_t width = 0, height = 0;
+  std::vector<std::uint32_t> argb;
+  // The image cut into 4 x 4 blocks (edges repeated), each as 16 A8R8G8B8 pixels and as RGBA bytes.
+  std::vector<std::uint32_t> blocks;
+  std::vector<std::uint8_t> rgbaBlocks;
+  std::uint32_t blocksWide = 0, blocksHigh = 0;
+};
+
+bool LoadImage(const std::string& path, Image& image) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ImageInfo info;
+  if (GetImageInfoFromMemory(file.data(), file.size(), info) != Result::kOk) return false;
+  image.name = path.substr(path.find_last_of('/') + 1);
+  image.width = info.width;
+  image.height = info.height;
+  image.argb.resize(static_cast<std::size_t>(info.width) * info.height);
+  SurfaceView surface{PixelFormat::kA8R8G8B8, info.width, info.height, static_cast<std::ptrdiff_t>(info.width) * 4,
+                      reinterpret_cast<std::uint8_t*>(image.argb.data())};
+  if (LoadSurfaceFromMemory(surface, nullptr, file.data(), file.size(), 0) != Result::kOk) return false;
+  image.blocksWide = (image.width + 3) / 4;
+  image.blocksHigh = (image.height + 3) / 4;
+  for (std::uint32_t by = 0; by < image.blocksHigh; ++by) {
+    for (std::uint32_t bx = 0; bx < image.blocksWide; ++bx) {
+      for (std::uint32_t i = 0; i < 16; ++i) {
+        const std::uint32_t x = std::min(bx * 4 + i % 4, image.width - 1);
+        const std::uint32_t y = std::min(by * 4 + i / 4, image.height - 1);
+        const std::uint32_t p = image.argb[static_cast<std::size_t>(y) * image.width + x];
+        image.blocks.push_back(p);
+        image.rgbaBlocks.insert(image.rgbaBlocks.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                                                        static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
+      }
+    }
+  }
+  return true;
+}
+
+// Encodes one block: 16 A8R8G8B8 pixels and the same as RGBA bytes in; 8 or 16 bytes out.
+using Encoder = std::function<void(const std::uint32_t* argb, const std::uint8_t* rgba, std::uint8_t* out)>;
+
+struct Method {
+  const char* name;
+  Encoder dxt1;
+  Encoder dxt5;
+};
+
+std::vector<Method> Methods() {
+  auto squishWith = [](int fit) {
+    return Method{nullptr,
+                  [fit](const std::uint32_t*, const std::uint8_t* rgba, std::uint8_t* out) { squish::Compress(rgba, out, squish::kDxt1 | fit); },
+                  [fit](const std::uint32_t*, const std::uint8_t* rgba, std::uint8_t* out) { squish::Compress(rgba, out, squish::kDxt5 | fit); }};
+  };
+  std::vector<Method> methods = {
+      {"ours", [](const std::uint32_t* argb, const std::uint8_t*, std::uint8_t* out) { EncodeDxt1Block(argb, out); },
+       [](const std::uint32_t* argb, const std::uint8_t*, std::uint8_t* out) { EncodeDxt5Block(argb, out); }},
+      {"stb_dxt", [](const std::uint32_t*, const std::uint8_t* rgba, std::uint8_t* out) { stb_compress_dxt_block(out, rgba, 0, STB_DXT_NORMAL); },
+       [](const std::uint32_t*, const std::uint8_t* rgba, std::uint8_t* out) { stb_compress_dxt_block(out, rgba, 1, STB_DXT_NORMAL); }},
+      {"stb_dxt HIGHQUAL", [](const std::uint32_t*, const std::uint8_t* rgba, std::uint8_t* out) { stb_compress_dxt_block(out, rgba, 0, STB_DXT_HIGHQUAL); },
+       [](const std::uint32_t*, const std::uint8_t* rgba, std::uint8_t* out) { stb_compress_dxt_block(out, rgba, 1, STB_DXT_HIGHQUAL); }},
+  };
+  Method range = squishWith(squish::kColourRangeFit), cluster = squishWith(squish::kColourClusterFit),
+         iterative = squishWith(squish::kColourIterativeClusterFit);
+  range.name = "squish range fit";
+  cluster.name = "squish cluster fit";
+  iterative.name = "squish iterative cluster fit";
+  methods.insert(methods.end(), {range, cluster, iterative});
+  return methods;
+}
+
+struct Score {
+  double squaredError = 0;
+  double samples = 0;
+  double pixels = 0;
+  double seconds = 0;
+};
+
+// Encodes every block of the image once into `encoded`.
+void EncodeAll(const Image& image, const Encoder& encoder, std::size_t blockBytes, std::vector<std::uint8_t>& encoded) {
+  const std::size_t count = image.blocks.size() / 16;
+  encoded.resize(count * blockBytes);
+  for (std::size_t b = 0; b < count; ++b) {
+    encoder(image.blocks.data() + 16 * b, image.rgbaBlocks.data() + 64 * b, encoded.data() + b * blockBytes);
+  }
+}
+
+void Measure(const Image& image, const Encoder& encoder, PixelFormat format, double minimumSeconds, Score& score) {
+  const std::size_t blockBytes = format == PixelFormat::kDxt1 ? 8 : 16;
+  std::vector<std::uint8_t> encoded;
+  // Timing: repeat the whole image until the time is long enough to be stable.
+  int rounds = 0;
+  const auto start = std::chrono::steady_clock::now();
+  double elapsed = 0;
+  do {
+    EncodeAll(image, encoder, blockBytes, encoded);
+    ++rounds;
+    elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  } while (elapsed < minimumSeconds);
+  score.seconds += elapsed;
+  score.pixels += static_cast<double>(rounds) * image.width * image.height;
+  // Error over the image's own pixels (not the repeated edges).
+  const bool withAlpha = format != PixelFormat::kDxt1;
+  std::uint32_t decoded[16];
+  for (std::uint32_t by = 0; by < image.blocksHigh; ++by) {
+    for (std::uint32_t bx = 0; bx < image.blocksWide; ++bx) {
+      DecodeDxtBlock(format, encoded.data() + (static_cast<std::size_t>(by) * image.blocksWide + bx) * blockBytes, decoded);
+      for (std::uint32_t i = 0; i < 16; ++i) {
+        const std::uint32_t x = bx * 4 + i % 4, y = by * 4 + i / 4;
+        if (x >= image.width || y >= image.height) continue;
+        const std::uint32_t source = image.argb[static_cast<std::size_t>(y) * image.width + x];
+        for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8) {
+          const double d = static_cast<double>((source >> shift) & 0xFF) - ((decoded[i] >> shift) & 0xFF);
+          score.squaredError += d * d;
+          score.samples += 1;
+        }
+      }
+    }
+  }
+}
+
+void Report(const char* title, const std::vector<Image>& images, PixelFormat format, double seconds) {
+  std::printf("\n%s\n", title);
+  std::printf("| encoder | %s | all: RMSE | PSNR dB | MP/s |\n|---|", "per image RMSE");
+  std::printf("---|---|---|---|\n");
+  const char* only = std::getenv("VELA_BENCH_ONLY");
+  for (const Method& method : Methods()) {
+    if (only && std::string(method.name).find(only) == std::string::npos) continue;
+    const Encoder& encoder = format == PixelFormat::kDxt1 ? method.dxt1 : method.dxt5;
+    Score total;
+    std::string perImage;
+    for (const Image& image : images) {
+      Score one;
+      Measure(image, encoder, format, seconds, one);
+      char text[64];
+      std::snprintf(text, sizeof text, "%s%.3f", perImage.empty() ? "" : " / ", std::sqrt(one.squaredError / one.samples));
+      perImage += text;
+      total.squaredError += one.squaredError;
+      total.samples += one.samples;
+      total.pixels += one.pixels;
+      total.seconds += one.seconds;
+    }
+    const double rmse = std::sqrt(total.squaredError / total.samples);
+    std::printf("| %s | %s | %.4f | %.3f | %.2f |\n", method.name, perImage.c_str(), rmse,
+                20.0 * std::log10(255.0 / rmse), total.pixels / total.seconds / 1e6);
+    std::fflush(stdout);
+  }
+}
+
+bool HasAlpha(const Image& image) {
+  return std::any_of(image.argb.begin(), image.argb.end(), [](std::uint32_t p) { return (p >> 24) != 0xFF; });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  double seconds = 0.5;
+  std::vector<std::string> paths;
+  for (int i = 1; i < argc; ++i) {
+    char* end = nullptr;
+    const double value = std::strtod(argv[i], &end);
+    if (i == 1 && end && *end == '\0') {
+      seconds = value;
+    } else {
+      paths.push_back(argv[i]);
+    }
+  }
+#ifdef VELA_BENCH_IMAGES
+  if (paths.empty()) {
+    const std::string list = VELA_BENCH_IMAGES;
+    for (std::size_t start = 0; start < list.size();) {
+      const std::size_t end = list.find(';', start);
+      paths.push_back(list.substr(start, end - start));
+      start = end == std::string::npos ? list.size() : end + 1;
+    }
+  }
+#endif
+  std::vector<Image> opaque, translucent;
+  for (const std::string& path : paths) {
+    Image image;
+    if (!LoadImage(path, image)) {
+      std::fprintf(stderr, "cannot read %s\n", path.c_str());
+      return 1;
+    }
+    std::printf("%s: %u x %u%s\n", image.name.c_str(), image.width, image.height, HasAlpha(image) ? ", alpha" : "");
+    (HasAlpha(image) ? translucent : opaque).push_back(std::move(image));
+  }
+  if (opaque.empty() && translucent.empty()) {
+    std::fprintf(stderr, "usage: %s [seconds] image...\n", argv[0]);
+    return 1;
+  }
+  if (!opaque.empty()) Report("DXT1, opaque images, RGB error", opaque, PixelFormat::kDxt1, seconds);
+  if (!translucent.empty()) Report("DXT5, images with alpha, RGBA error", translucent, PixelFormat::kDxt5, seconds);
+  return 0;
+}

@@ -1,0 +1,61 @@
+#include "imagecodec/dxt_encoder.h"
+
+#include "imagecodec/dxt_fit.h"
+
+namespace vela::codec {
+namespace {
+
+void StoreColorBlock(const ColorFit& fit, std::uint8_t* out) {
+  out[0] = static_cast<std::uint8_t>(fit.color0);
+  out[1] = static_cast<std::uint8_t>(fit.color0 >> 8);
+  out[2] = static_cast<std::uint8_t>(fit.color1);
+  out[3] = static_cast<std::uint8_t>(fit.color1 >> 8);
+  for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
+}
+
+}  // namespace
+
+void EncodeDxt1Block(const std::uint32_t pixels[16], std::uint8_t out[8]) {
+  std::uint16_t transparent = 0;
+  for (int i = 0; i < 16; ++i) {
+    if ((pixels[i] >> 24) < 128) transparent |= static_cast<std::uint16_t>(1u << i);
+  }
+  StoreColorBlock(FitColorBlock(pixels, transparent, true), out);
+}
+
+void EncodeDxt3Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
+  for (int i = 0; i < 8; ++i) {
+    const std::uint32_t low = ((pixels[2 * i] >> 24) * 15 + 127) / 255;
+    const std::uint32_t high = ((pixels[2 * i + 1] >> 24) * 15 + 127) / 255;
+    out[i] = static_cast<std::uint8_t>(low | high << 4);
+  }
+  StoreColorBlock(FitColorBlock(pixels, 0, false), out + 8);
+}
+
+void EncodeDxt5Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
+  std::uint8_t alpha[16];
+  for (int i = 0; i < 16; ++i) alpha[i] = static_cast<std::uint8_t>(pixels[i] >> 24);
+  const AlphaFit fit = FitAlphaBlock(alpha);
+  out[0] = fit.alpha0;
+  out[1] = fit.alpha1;
+  for (int i = 0; i < 6; ++i) out[2 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
+  StoreColorBlock(FitColorBlock(pixels, 0, false), out + 8);
+}
+
+void EncodeDxtBlock(PixelFormat format, const std::uint32_t pixels[16], std::uint8_t* out) {
+  switch (format) {
+    case PixelFormat::kDxt1:
+      EncodeDxt1Block(pixels, out);
+      break;
+    case PixelFormat::kDxt3:
+      EncodeDxt3Block(pixels, out);
+      break;
+    case PixelFormat::kDxt5:
+      EncodeDxt5Block(pixels, out);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace vela::codec

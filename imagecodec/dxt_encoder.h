@@ -1,0 +1,30 @@
+// Our DXT1, DXT3 and DXT5 block encoder.
+//
+// Colours: a principal-axis fit of the block's colours gives the first endpoints; then, a few
+// times, every pixel takes its palette entry along the endpoints' line, the endpoints are solved
+// by least squares for those choices, and each channel's pair of 5- or 6-bit values is picked
+// exactly for them. The result is scored on the palette exactly as the decoder builds it, with
+// every pixel on its nearest entry; single-colour blocks take the best 5:6:5 pair from
+// precomputed tables. DXT1 blocks with transparent pixels (alpha below 128) use the
+// three-colour mode with index 3 transparent; opaque DXT1 blocks that four colours fit poorly
+// try the three-colour mode too and keep it when it is closer.
+// Alpha: DXT3 rounds to 4 bits; DXT5 tries both the eight-value and the six-value mode (with
+// explicit 0 and 255) and keeps the closer.
+// Quality and speed against stb_dxt and libsquish: bench/dxt/README.md.
+#pragma once
+
+#include <cstdint>
+
+#include "imagecodec/codec_types.h"
+
+namespace vela::codec {
+
+// `pixels` are 16 A8R8G8B8 values, row by row.
+void EncodeDxt1Block(const std::uint32_t pixels[16], std::uint8_t out[8]);
+void EncodeDxt3Block(const std::uint32_t pixels[16], std::uint8_t out[16]);
+void EncodeDxt5Block(const std::uint32_t pixels[16], std::uint8_t out[16]);
+
+// Dispatches on DXT1, DXT3 and DXT5 (other formats write nothing).
+void EncodeDxtBlock(PixelFormat format, const std::uint32_t pixels[16], std::uint8_t* out);
+
+}  // namespace vela::codec

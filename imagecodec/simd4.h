@@ -1,0 +1,31 @@
+// Four-lane vectors through the GCC/Clang vector extensions: SSE2 code where the target has it,
+// plain scalar code where it does not (a 32-bit build without -msse2), from the same source.
+// The DXT encoder works on its 16 pixels as four of these.
+#pragma once
+
+#include <cstdint>
+
+// A 32-bit build without SSE passes these vectors differently from one with SSE; they never
+// cross a library boundary, so that note does not matter here.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
+namespace vela::codec::simd {
+
+typedef float Float4 __attribute__((vector_size(16)));
+typedef std::int32_t Int4 __attribute__((vector_size(16)));
+
+inline Float4 Splat(float value) { return Float4{value, value, value, value}; }
+inline Int4 Splat(std::int32_t value) { return Int4{value, value, value, value}; }
+
+// Lanes of `a` where `mask` is all ones, of `b` elsewhere.
+inline Float4 Select(Int4 mask, Float4 a, Float4 b) {
+  return reinterpret_cast<Float4>((reinterpret_cast<Int4>(a) & mask) | (reinterpret_cast<Int4>(b) & ~mask));
+}
+inline Int4 Select(Int4 mask, Int4 a, Int4 b) { return (a & mask) | (b & ~mask); }
+
+inline float Sum(Float4 v) { return (v[0] + v[1]) + (v[2] + v[3]); }
+inline std::int32_t Sum(Int4 v) { return (v[0] + v[1]) + (v[2] + v[3]); }
+
+}  // namespace vela::codec::simd

@@ -1,0 +1,58 @@
+// Scales a whole image to a whole destination size with the triangle filter, one destination row
+// at a time, in floating point.
+//
+// Along each axis separately:
+//  - enlarging: the source is the tent-shaped (linear) reconstruction through the pixel centres,
+//    held constant beyond the outer centres, and each destination pixel is its average over the
+//    destination pixel's footprint;
+//  - shrinking: each destination pixel is the box average of the source pixels its footprint
+//    covers, every covered pixel weighing by the part of it that is covered;
+//  - the same size: an exact copy.
+// Channels are filtered independently (alpha is not premultiplied), which keeps keyed pixels,
+// already transparent black, from bleeding colour into their neighbours.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "imagecodec/argb_image.h"
+
+namespace vela::codec {
+
+// The filter of one axis: destination pixel j is the sum over k < count[j] of
+// weights[offset[j] + k] * source[first[j] + k].
+struct AxisFilter {
+  std::vector<std::uint32_t> first;
+  std::vector<std::uint32_t> count;
+  std::vector<std::uint32_t> offset;
+  std::vector<float> weights;
+};
+
+// May throw std::bad_alloc.
+AxisFilter MakeAxisFilter(std::uint32_t sourceSize, std::uint32_t destinationSize);
+
+// Channel order of the float rows.
+enum FloatChannel { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
+
+class TriangleScaler {
+ public:
+  // The source must outlive the scaler. May throw std::bad_alloc.
+  TriangleScaler(const ArgbImage& source, std::uint32_t destinationWidth,
+                 std::uint32_t destinationHeight);
+
+  std::uint32_t width() const { return destinationWidth_; }
+  std::uint32_t height() const { return destinationHeight_; }
+
+  // Writes destination row y as width() * 4 floats (red, green, blue, alpha; 0 to 255).
+  void Row(std::uint32_t y, float* out);
+
+ private:
+  const ArgbImage& source_;
+  std::uint32_t destinationWidth_;
+  std::uint32_t destinationHeight_;
+  AxisFilter horizontal_;
+  AxisFilter vertical_;
+  std::vector<float> column_;  // the vertically filtered source row, 4 floats per source pixel
+};
+
+}  // namespace vela::codec

@@ -1,0 +1,208 @@
+// The real test images that come with the dependencies' sources: libpng's PNG suite and test
+// files (deliberately broken ones included) and libjpeg-turbo's test images. Each file either
+// loads with the size, format and pixels recorded in tests/data/imagecodec_corpus.csv (a hash of
+// the decoded A8R8G8B8 pixels), or fails with the recorded result code; truncated copies load or
+// fail cleanly. The folders come from the environment (VELA_TEST_CORPUS_PNG: libpng's contrib
+// folder; VELA_TEST_CORPUS_JPEG: libjpeg-turbo's testimages folder) or from compile definitions
+// of the same names; without them the tests are skipped. VELA_UPDATE_GOLDEN=1 rewrites the table.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "tests/unit/imagecodec_test_support.h"
+
+namespace vela::codec::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string CorpusFolder(const char* variable, const char* compiled) {
+  if (const char* value = std::getenv(variable); value && *value) return value;
+  return compiled ? compiled : "";
+}
+
+#ifdef VELA_TEST_CORPUS_PNG
+constexpr const char* kCompiledPngCorpus = VELA_TEST_CORPUS_PNG;
+#else
+constexpr const char* kCompiledPngCorpus = nullptr;
+#endif
+#ifdef VELA_TEST_CORPUS_JPEG
+constexpr const char* kCompiledJpegCorpus = VELA_TEST_CORPUS_JPEG;
+#else
+constexpr const char* kCompiledJpegCorpus = nullptr;
+#endif
+
+fs::path GoldenTable() { return fs::path(__FILE__).parent_path().parent_path() / "data" / "imagecodec_corpus.csv"; }
+
+std::vector<std::uint8_t> ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::uint64_t Fnv1a(const std::vector<std::uint32_t>& pixels) {
+  std::uint64_t hash = 0xCBF29CE484222325ull;
+  for (std::uint32_t pixel : pixels) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      hash ^= (pixel >> shift) & 0xFF;
+      hash *= 0x100000001B3ull;
+    }
+  }
+  return hash;
+}
+
+struct Row {
+  std::uint32_t width = 0, height = 0, format = 0, result = 0;
+  std::uint64_t hash = 0;
+  bool operator==(const Row&) const = default;
+};
+
+std::string Format(const Row& row) {
+  std::ostringstream out;
+  out << row.width << ',' << row.height << ',' << row.format << ",0x" << std::hex << std::setw(8)
+      << std::setfill('0') << row.result << ",0x" << std::setw(16) << row.hash;
+  return out.str();
+}
+
+Row Observe(const std::vector<std::uint8_t>& file) {
+  Row row;
+  ImageInfo info;
+  Result result = GetImageInfoFromMemory(file.data(), file.size(), info);
+  Pixels pixels;
+  if (result == Result::kOk) result = Load(file, info.width, info.height, pixels);
+  row.result = static_cast<std::uint32_t>(result);
+  if (result == Result::kOk) {
+    row.width = info.width;
+    row.height = info.height;
+    row.format = static_cast<std::uint32_t>(info.format);
+    row.hash = Fnv1a(pixels.argb);
+  }
+  return row;
+}
+
+// Corpus files by their name in the table: "png/<path under contrib>" and "jpeg/<name>".
+std::map<std::string, fs::path> FindCorpus() {
+  std::map<std::string, fs::path> files;
+  const std::string png = CorpusFolder("VELA_TEST_CORPUS_PNG", kCompiledPngCorpus);
+  for (const char* folder : {"pngsuite", "testpngs"}) {
+    const fs::path root = fs::path(png) / folder;
+    if (png.empty() || !fs::is_directory(root)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      if (entry.is_regular_file() && entry.path().extension() == ".png") {
+        files["png/" + fs::relative(entry.path(), png).generic_string()] = entry.path();
+      }
+    }
+  }
+  const std::string jpeg = CorpusFolder("VELA_TEST_CORPUS_JPEG", kCompiledJpegCorpus);
+  if (!jpeg.empty() && fs::is_directory(jpeg)) {
+    for (const auto& entry : fs::directory_iterator(jpeg)) {
+      const auto extension = entry.path().extension();
+      if (entry.is_regular_file() && (extension == ".jpg" || extension == ".bmp")) {
+        files["jpeg/" + entry.path().filename().generic_string()] = entry.path();
+      }
+    }
+  }
+  return files;
+}
+
+std::map<std::string, Row> ReadGolden() {
+  std::map<std::string, Row> table;
+  std::ifstream in(GoldenTable());
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#' || line.rfind("file,", 0) == 0) continue;
+    std::istringstream fields(line);
+    std::string name, width, height, format, result, hash;
+    std::getline(fields, name, ',');
+    std::getline(fields, width, ',');
+    std::getline(fields, height, ',');
+    std::getline(fields, format, ',');
+    std::getline(fields, result, ',');
+    std::getline(fields, hash, ',');
+    table[name] = Row{static_cast<std::uint32_t>(std::stoul(width)), static_cast<std::uint32_t>(std::stoul(height)),
+                      static_cast<std::uint32_t>(std::stoul(format)), static_cast<std::uint32_t>(std::stoul(result, nullptr, 16)),
+                      std::stoull(hash, nullptr, 16)};
+  }
+  return table;
+}
+
+TEST(ImageCodecCorpus, EveryFileMatchesTheGoldenTable) {
+  const auto files = FindCorpus();
+  if (files.empty()) GTEST_SKIP() << "no corpus: set VELA_TEST_CORPUS_PNG and VELA_TEST_CORPUS_JPEG";
+  if (const char* update = std::getenv("VELA_UPDATE_GOLDEN"); update && std::string(update) == "1") {
+    std::ofstream out(GoldenTable(), std::ios::trunc);
+    out << "# Decoded corpus images: result code, and for loaded files size, D3DFORMAT and the FNV-1a 64\n"
+           "# hash of the A8R8G8B8 pixels (little-endian bytes). Rewritten with VELA_UPDATE_GOLDEN=1.\n"
+           "file,width,height,format,result,hash\n";
+    for (const auto& [name, path] : files) out << name << ',' << Format(Observe(ReadFile(path))) << '\n';
+    GTEST_SKIP() << "wrote " << GoldenTable();
+  }
+  const auto golden = ReadGolden();
+  ASSERT_FALSE(golden.empty()) << "missing " << GoldenTable();
+  int loaded = 0, failed = 0;
+  for (const auto& [name, path] : files) {
+    const Row row = Observe(ReadFile(path));
+    const auto expected = golden.find(name);
+    if (expected == golden.end()) {
+      ADD_FAILURE() << name << " is not in the table: " << Format(row);
+      continue;
+    }
+    EXPECT_EQ(Format(row), Format(expected->second)) << name;
+    (row.result == 0 ? loaded : failed)++;
+  }
+  // Both kinds must be there: the broken files of the suites fail, the rest load.
+  EXPECT_GT(loaded, 100);
+  EXPECT_GT(failed, 3);
+}
+
+TEST(ImageCodecCorpus, FailuresAreInvalidDataAndTruncationsFailCleanly) {
+  const auto files = FindCorpus();
+  if (files.empty()) GTEST_SKIP() << "no corpus";
+  for (const auto& [name, path] : files) {
+    const auto file = ReadFile(path);
+    for (std::size_t length : {file.size(), file.size() / 2, file.size() - 1, std::size_t{40}, std::size_t{8}}) {
+      if (length > file.size()) continue;
+      const std::vector<std::uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length));
+      const Row row = Observe(cut);
+      EXPECT_TRUE(row.result == 0 || row.result == static_cast<std::uint32_t>(Result::kInvalidData))
+          << name << " cut to " << length << ": " << Format(row);
+    }
+  }
+}
+
+// libjpeg-turbo ships testorig.jpg with its source picture as a PPM: our decoding must stay within
+// the compression's error of it (measured: at most 3 levels, mean 0.19).
+TEST(ImageCodecCorpus, ReferenceJpegDecodesCloseToItsSource) {
+  const std::string folder = CorpusFolder("VELA_TEST_CORPUS_JPEG", kCompiledJpegCorpus);
+  const fs::path jpeg = fs::path(folder) / "testorig.jpg", ppm = fs::path(folder) / "testorig.ppm";
+  if (folder.empty() || !fs::exists(jpeg) || !fs::exists(ppm)) GTEST_SKIP() << "no corpus";
+  const auto reference = ReadFile(ppm);
+  std::istringstream header(std::string(reference.begin(), reference.begin() + std::min<std::size_t>(64, reference.size())));
+  std::string magic;
+  std::uint32_t width = 0, height = 0, maximum = 0;
+  header >> magic >> width >> height >> maximum;
+  ASSERT_EQ(magic, "P6");
+  ASSERT_EQ(maximum, 255u);
+  const std::size_t offset = static_cast<std::size_t>(header.tellg()) + 1;
+  ASSERT_EQ(reference.size(), offset + std::size_t{3} * width * height);
+  Pixels decoded;
+  ASSERT_EQ(LoadNative(ReadFile(jpeg), decoded), Result::kOk);
+  ASSERT_EQ(decoded.width, width);
+  ASSERT_EQ(decoded.height, height);
+  double totalDifference = 0;
+  for (std::size_t i = 0; i < decoded.argb.size(); ++i) {
+    const std::uint8_t* rgb = reference.data() + offset + 3 * i;
+    const int difference = ChannelDifference(decoded.argb[i], PackArgbForTest(255, rgb[0], rgb[1], rgb[2]));
+    ASSERT_LE(difference, 3) << "pixel " << i;
+    for (int c = 0; c < 3; ++c) {
+      totalDifference += std::abs(static_cast<int>((decoded.argb[i] >> (16 - 8 * c)) & 0xFF) - rgb[c]);
+    }
+  }
+  EXPECT_LT(totalDifference / (3.0 * decoded.argb.size()), 0.25);
+}
+
+}  // namespace
+}  // namespace vela::codec::testing

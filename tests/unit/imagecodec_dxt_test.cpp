@@ -1,0 +1,183 @@
+// The DXT encoder through our decoder: error bounds on smooth and flat blocks, DXT1 transparency,
+// DXT3 and DXT5 alpha, partial blocks at the surface's edge and the unchanged DDS copy.
+#include <cmath>
+#include <random>
+
+#include "imagecodec/dxt_decoder.h"
+#include "imagecodec/dxt_encoder.h"
+#include "tests/unit/imagecodec_test_support.h"
+
+namespace vela::codec::testing {
+namespace {
+
+struct Block {
+  std::uint32_t pixels[16];
+};
+
+Block Decode(PixelFormat format, const std::uint8_t* encoded) {
+  Block out;
+  DecodeDxtBlock(format, encoded, out.pixels);
+  return out;
+}
+
+Block RoundTrip(PixelFormat format, const Block& in) {
+  std::uint8_t encoded[16];
+  EncodeDxtBlock(format, in.pixels, encoded);
+  return Decode(format, encoded);
+}
+
+double SquaredError(const Block& a, const Block& b, bool withAlpha) {
+  double sum = 0;
+  for (int i = 0; i < 16; ++i) {
+    for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8) {
+      const double d = static_cast<double>((a.pixels[i] >> shift) & 0xFF) - ((b.pixels[i] >> shift) & 0xFF);
+      sum += d * d;
+    }
+  }
+  return sum;
+}
+
+TEST(ImageCodecDxt, FlatBlocksComeBackWithinTwoLevels) {
+  for (PixelFormat format : {PixelFormat::kDxt1, PixelFormat::kDxt3, PixelFormat::kDxt5}) {
+    for (std::uint32_t v = 0; v < 256; ++v) {
+      for (std::uint32_t colour : {0xFF000000u | v * 0x010101u, 0xFF000000u | v << 16 | (255 - v) << 8 | (v * 7 & 0xFF)}) {
+        Block in;
+        std::fill_n(in.pixels, 16, colour);
+        const Block out = RoundTrip(format, in);
+        for (int i = 0; i < 16; ++i) ASSERT_LE(ChannelDifference(in.pixels[i], out.pixels[i]), 2) << std::hex << colour;
+      }
+    }
+  }
+}
+
+TEST(ImageCodecDxt, TwoColourBlocksAreExactWhenTheColoursAreLevels) {
+  Block in;
+  for (int i = 0; i < 16; ++i) in.pixels[i] = i % 3 ? 0xFFFF0000u : 0xFF0000FFu;
+  for (PixelFormat format : {PixelFormat::kDxt1, PixelFormat::kDxt5}) {
+    EXPECT_EQ(SquaredError(in, RoundTrip(format, in), true), 0.0);
+  }
+}
+
+TEST(ImageCodecDxt, RandomSmoothBlocksStayClose) {
+  // Blocks along a colour line with some noise: the four-colour palette fits them well.
+  std::mt19937 random(7);
+  double total = 0;
+  constexpr int kBlocks = 2000;
+  for (int n = 0; n < kBlocks; ++n) {
+    Block in;
+    int base[3], slope[3];
+    for (int c = 0; c < 3; ++c) base[c] = static_cast<int>(random() % 160), slope[c] = static_cast<int>(random() % 7);
+    for (int i = 0; i < 16; ++i) {
+      std::uint32_t pixel = 0xFF000000u;
+      for (int c = 0; c < 3; ++c) {
+        const int v = std::clamp(base[c] + slope[c] * (i % 4 + i / 4) + static_cast<int>(random() % 5) - 2, 0, 255);
+        pixel |= static_cast<std::uint32_t>(v) << (8 * c);
+      }
+      in.pixels[i] = pixel;
+    }
+    const Block out = RoundTrip(PixelFormat::kDxt1, in);
+    total += SquaredError(in, out, true);
+    for (int i = 0; i < 16; ++i) ASSERT_EQ(out.pixels[i] >> 24, 0xFFu) << "opaque block decoded transparent";
+  }
+  const double rmse = std::sqrt(total / (kBlocks * 16 * 3));
+  EXPECT_LT(rmse, 3.0);
+}
+
+TEST(ImageCodecDxt, Dxt1TransparentPixelsUseIndexThree) {
+  Block in;
+  for (int i = 0; i < 16; ++i) in.pixels[i] = i % 5 == 0 ? 0x00123456u : (i < 8 ? 0xFF808080u : 0xFFF0F0F0u);
+  std::uint8_t encoded[8];
+  EncodeDxt1Block(in.pixels, encoded);
+  const std::uint16_t c0 = static_cast<std::uint16_t>(encoded[0] | encoded[1] << 8);
+  const std::uint16_t c1 = static_cast<std::uint16_t>(encoded[2] | encoded[3] << 8);
+  EXPECT_LE(c0, c1) << "three-colour mode";
+  const Block out = Decode(PixelFormat::kDxt1, encoded);
+  for (int i = 0; i < 16; ++i) {
+    const std::uint32_t index = (encoded[4 + i / 4] >> (2 * (i % 4))) & 3;
+    if (i % 5 == 0) {
+      EXPECT_EQ(index, 3u);
+      EXPECT_EQ(out.pixels[i], 0u);
+    } else {
+      EXPECT_NE(index, 3u);
+      EXPECT_LE(ChannelDifference(in.pixels[i], out.pixels[i]), 4);
+    }
+  }
+  // A fully transparent block.
+  std::fill_n(in.pixels, 16, 0u);
+  EXPECT_EQ(SquaredError(in, RoundTrip(PixelFormat::kDxt1, in), true), 0.0);
+}
+
+TEST(ImageCodecDxt, Dxt3AndDxt5Alpha) {
+  Block in;
+  for (int i = 0; i < 16; ++i) in.pixels[i] = static_cast<std::uint32_t>(i * 17) << 24 | 0x406080u;
+  Block out = RoundTrip(PixelFormat::kDxt3, in);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(out.pixels[i] >> 24, static_cast<std::uint32_t>(i * 17));  // 4-bit levels exactly
+  // DXT5: 0 and 255 with a narrow range between fit the six-value mode exactly.
+  const std::uint32_t alphas[16] = {0, 255, 100, 104, 108, 112, 116, 0, 255, 120, 116, 112, 0, 0, 255, 108};
+  for (int i = 0; i < 16; ++i) in.pixels[i] = alphas[i] << 24 | 0x406080u;
+  out = RoundTrip(PixelFormat::kDxt5, in);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(out.pixels[i] >> 24, alphas[i]) << i;
+  // A full ramp: the eight-value mode keeps every pixel within half a step.
+  for (int i = 0; i < 16; ++i) in.pixels[i] = static_cast<std::uint32_t>(i * 17) << 24;
+  out = RoundTrip(PixelFormat::kDxt5, in);
+  for (int i = 0; i < 16; ++i) EXPECT_LE(std::abs(static_cast<int>(out.pixels[i] >> 24) - i * 17), 19) << i;
+}
+
+// Encodes a picture into a DXT surface through LoadSurfaceFromMemory and decodes it back.
+Pixels ThroughSurface(PixelFormat format, const Pixels& source, std::uint32_t colorKey = 0) {
+  const std::uint32_t blockBytes = format == PixelFormat::kDxt1 ? 8 : 16;
+  const std::uint32_t pitch = (source.width + 3) / 4 * blockBytes;
+  std::vector<std::uint8_t> bits(pitch * ((source.height + 3) / 4), 0);
+  SurfaceView surface{format, source.width, source.height, static_cast<std::ptrdiff_t>(pitch), bits.data()};
+  const auto file = Save(FileFormat::kPng, source);
+  EXPECT_EQ(LoadSurfaceFromMemory(surface, nullptr, file.data(), file.size(), colorKey), Result::kOk);
+  Pixels out;
+  std::vector<std::uint8_t> dds;
+  EXPECT_EQ(SaveToMemory(FileFormat::kDds, surface, dds), Result::kOk);
+  EXPECT_EQ(LoadNative(dds, out), Result::kOk);
+  return out;
+}
+
+TEST(ImageCodecDxt, PartialBlocksAtTheEdges) {
+  // Colours along one line, as DXT blocks hold them well; only the edges are under test.
+  for (auto [w, h] : {std::pair{6u, 5u}, {1u, 1u}, {3u, 7u}, {9u, 2u}}) {
+    const Pixels source = MakePixels(w, h, [](std::uint32_t x, std::uint32_t y) {
+      const std::uint32_t v = x * 12 + y * 8;
+      return (255 - v / 2) << 24 | v << 16 | v / 2 << 8 | v / 4;
+    });
+    const Pixels out = ThroughSurface(PixelFormat::kDxt5, source);
+    EXPECT_TRUE(PixelsNear(source, out, 12)) << w << "x" << h;
+  }
+}
+
+TEST(ImageCodecDxt, KeyedPixelsBecomeTransparentInDxt1) {
+  constexpr std::uint32_t kKey = 0xFFFF00FFu;
+  const Pixels source = MakePixels(8, 8, [](std::uint32_t x, std::uint32_t y) { return x < 3 || y == 5 ? kKey : 0xFF3060C0u; });
+  const Pixels out = ThroughSurface(PixelFormat::kDxt1, source, kKey);
+  for (std::uint32_t y = 0; y < 8; ++y) {
+    for (std::uint32_t x = 0; x < 8; ++x) {
+      if (source.at(x, y) == kKey) {
+        EXPECT_EQ(out.at(x, y), 0u) << x << "," << y;
+      } else {
+        EXPECT_LE(ChannelDifference(out.at(x, y), 0xFF3060C0u), 4) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(ImageCodecDxt, SameFormatDdsIsCopiedUnchanged) {
+  const Pixels source = Gradient(12, 8);
+  std::vector<std::uint8_t> bits(3 * 16 * 2);
+  SurfaceView surface{PixelFormat::kDxt5, 12, 8, 48, bits.data()};
+  const auto png = Save(FileFormat::kPng, source);
+  ASSERT_EQ(LoadSurfaceFromMemory(surface, nullptr, png.data(), png.size(), 0), Result::kOk);
+  std::vector<std::uint8_t> dds;
+  ASSERT_EQ(SaveToMemory(FileFormat::kDds, surface, dds), Result::kOk);
+  std::vector<std::uint8_t> copy(bits.size(), 0);
+  SurfaceView target{PixelFormat::kDxt5, 12, 8, 48, copy.data()};
+  ASSERT_EQ(LoadSurfaceFromMemory(target, nullptr, dds.data(), dds.size(), 0), Result::kOk);
+  EXPECT_EQ(copy, bits);
+}
+
+}  // namespace
+}  // namespace vela::codec::testing
