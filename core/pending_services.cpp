@@ -1,0 +1,16 @@
+#include "core/pending_services.h"
+
+namespace vela::pending {
+
+bool StartsWithoutWork() { return true; }
+void StopsWithoutWork() {}
+
+void RefreshInput() {}
+void AddTextCharacter(WPARAM) {}
+void SetDoubleClick(MouseButton) {}
+void AddWheelDelta(short) {}
+void CdAudioNotify(WPARAM, LPARAM) {}
+void NetworkNotify(HWND, WPARAM, LPARAM) {}
+void MediaNotify() {}
+
+}  // namespace vela::pending

@@ -1,0 +1,51 @@
+// A boot on a system without Direct3D 9. This executable runs with d3d9.dll disabled (Wine's
+// DLL override, set by the test definition), so Vela3D cannot initialise.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/host/app_frame_support.h"
+
+namespace {
+
+using vela::host::MessageBoxCapture;
+using vela::test::AppFrame;
+using vela::test::AsLogBytes;
+using vela::test::LogSettingsFile;
+using vela::test::ReadWholeFile;
+
+TEST(FailedBoot, WithoutDirect3DShowsTheBoxesClosesTheWindowAndEndStopsNothingTwice) {
+  ASSERT_EQ(LoadLibraryW(L"d3d9.dll"), nullptr) << "run this test with d3d9.dll disabled";
+  MessageBoxCapture boxes;
+  LogSettingsFile settings(L"vela_failed_boot_log.html", L"failed boot");
+  AppFrame frame(u"Vela failed boot test");
+
+  EXPECT_TRUE(frame.Init(0, 320, 240)) << "the window is created whatever the boot does";
+  ASSERT_FALSE(boxes.Boxes().empty());
+  // Vela3D may explain first in boxes of its own; the boot's box comes last.
+  const auto& last = boxes.Boxes().back();
+  EXPECT_EQ(last.caption, L"ERROR");
+  EXPECT_EQ(last.text, L"３Ｄシステムの初期化に失敗");
+  EXPECT_EQ(last.type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
+  for (std::size_t i = 0; i + 1 < boxes.Boxes().size(); ++i) {
+    EXPECT_EQ(boxes.Boxes()[i].caption, L"Vela3D") << "box " << i;
+  }
+
+  // The shutdown after the failure closed the log.
+  const std::string closed = ReadWholeFile(settings.LogPath());
+  const std::string footer = AsLogBytes("</BODY>\n</HTML>\n");
+  ASSERT_GE(closed.size(), footer.size());
+  EXPECT_EQ(closed.find(footer), closed.size() - footer.size());
+  EXPECT_EQ(closed.find(AsLogBytes("アプリケーション開始")), std::string::npos);
+  EXPECT_EQ(closed.find(AsLogBytes("Library Version")), std::string::npos);
+
+  const std::size_t shown = boxes.Boxes().size();
+  EXPECT_FALSE(frame.WaitMsg()) << "the failed boot closed the window";
+  EXPECT_EQ(frame.Window(), nullptr);
+  frame.End();
+  frame.End();
+  EXPECT_EQ(boxes.Boxes().size(), shown);
+  EXPECT_EQ(ReadWholeFile(settings.LogPath()), closed) << "End leaves the closed log alone";
+}
+
+}  // namespace
