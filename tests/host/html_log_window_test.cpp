@@ -49,6 +49,14 @@ const std::string kApplicationStart = AsLogBytes(
     "</TABLE>\n"
     "<BR>\n");
 
+// The start of Vela3D's capability report, written when Vela3D is initialised (before the core's
+// banner): its title, the first section and the hardware rasterisation that Wine's Direct3D
+// always offers.
+const std::string kCapabilityReport = AsLogBytes(
+    "<B><FONT color=\"BLUE\">デバイス能力の取得</FONT></B><BR>\n"
+    "<B>　デバイス能力</B><BR>\n");
+const std::string kRasterisationItem = AsLogBytes("　　　[ ○ ] ハードウェアラスタライズ<BR>\n");
+
 const std::string kFooter = AsLogBytes("</BODY>\n</HTML>\n");
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -76,6 +84,10 @@ TEST(HtmlLogFile, BootAndShutdownWriteHeadBannerStartRowAndFooter) {
   ASSERT_NE(banner, std::string::npos);
   ASSERT_NE(start, std::string::npos);
   EXPECT_LT(banner, start);
+  const auto report = log.find(kCapabilityReport);
+  ASSERT_NE(report, std::string::npos) << "the capability report";
+  EXPECT_LT(report, log.find(kRasterisationItem));
+  EXPECT_LT(log.find(kRasterisationItem), banner) << "Vela3D is initialised before the core starts";
   EXPECT_EQ(log.find(kBanner, banner + 1), std::string::npos);
   EXPECT_TRUE(EndsWith(log, kFooter)) << log.substr(log.size() > 200 ? log.size() - 200 : 0);
   EXPECT_EQ(log.find(kFooter), log.size() - kFooter.size()) << "one footer";

@@ -1,0 +1,167 @@
+// Clear, ColorFill and Refresh of the real DLL as the user sees them: frames drawn through the
+// exports, presented, and read back from the screen over the window's client area.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "host/window_capture.h"
+#include "tests/host/app_frame_support.h"
+
+namespace {
+
+using vela::host::CapturedImage;
+using vela::host::MessageBoxCapture;
+using vela::test::AppFrame;
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+// Saturated colours: every channel all ones or all zeros, so nothing rounds on the way.
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr std::uint32_t kYellow = 0xFFFFFF00;
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kMagenta = 0xFFFF00FF;
+
+std::uint32_t Rgb(std::uint32_t colour) { return colour & 0x00FFFFFF; }
+
+class FramePixelsWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(frame.Loaded()) << "velaplugin.dll did not load";
+    ASSERT_TRUE(plugin.Loaded());
+    ASSERT_TRUE(boxes.Installed());
+    ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
+    ASSERT_NE(frame.Window(), nullptr);
+  }
+  void TearDown() override {
+    frame.Finish();
+    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown: " << boxes.Boxes().size();
+  }
+
+  std::int32_t Call(const char* name) {
+    const auto function = plugin.Find(name);
+    EXPECT_NE(function, nullptr) << name;
+    return function ? host.Call(function) : 0x7FFFFFFF;
+  }
+
+  // One frame as the host's loop draws it, with the byte count of every export checked.
+  void DrawFrame(std::uint32_t background, const RECT* fill, std::uint32_t colour) {
+    ASSERT_TRUE(frame.WaitMsg());
+    host.ClearStack();
+    ASSERT_EQ(Call("BeginScene"), -1);
+    ASSERT_TRUE(host.PopBool());
+    host.ClearStack();
+    host.PushInt(static_cast<std::int32_t>(background));
+    ASSERT_EQ(Call("Clear"), 4);
+    if (fill) {
+      host.ClearStack();
+      host.PushInt(fill->left).PushInt(fill->top).PushInt(fill->right - fill->left).PushInt(fill->bottom - fill->top);
+      host.PushInt(static_cast<std::int32_t>(colour));
+      ASSERT_EQ(Call("ColorFill"), 20);
+    }
+    host.ClearStack();
+    ASSERT_EQ(Call("EndScene"), 0);
+    ASSERT_EQ(Call("Refresh"), 0);
+  }
+
+  // Under Wine the very first frame presented to a new window can be lost: the same frame is
+  // presented a few times, then the screen is read.
+  CapturedImage PresentAndCapture(std::uint32_t background, const RECT* fill, std::uint32_t colour) {
+    for (int repeat = 0; repeat < 3; ++repeat) {
+      DrawFrame(background, fill, colour);
+      if (HasFatalFailure()) return {};
+      vela::host::PumpMessagesFor(50);
+    }
+    return vela::host::CaptureClientArea(frame.Window());
+  }
+
+  MessageBoxCapture boxes;
+  AppFrame frame{u"Vela frame pixels test"};
+  vela::host::PluginModule plugin;
+  vela::host::ScriptHost host;
+};
+
+// Counts the pixels that are not `fill` inside `filled` and `background` outside, and reports
+// the first of them.
+int CountWrongPixels(const CapturedImage& image, RECT filled, std::uint32_t background, std::uint32_t fill) {
+  int wrong = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const bool inside = x >= filled.left && x < filled.right && y >= filled.top && y < filled.bottom;
+      const std::uint32_t expected = Rgb(inside ? fill : background);
+      if (image.At(x, y) != expected && wrong++ == 0) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is 0x" << std::hex << image.At(x, y) << ", expected 0x"
+                      << expected;
+      }
+    }
+  }
+  return wrong;
+}
+
+TEST_F(FramePixelsWindow, ColorFillCoversExactlyLeftTopRightBottomOnTheScreen) {
+  const RECT fill = {10, 20, 40, 60};  // ColorFill(10, 20, 30, 40)
+  const CapturedImage shown = PresentAndCapture(kBlue, &fill, kYellow);
+  ASSERT_EQ(shown.width, kWidth);
+  ASSERT_EQ(shown.height, kHeight);
+
+  // The corners of the rectangle and their neighbours just outside, named one by one so that
+  // an off-by-one says which edge moved.
+  EXPECT_EQ(shown.At(10, 20), Rgb(kYellow)) << "top left";
+  EXPECT_EQ(shown.At(39, 59), Rgb(kYellow)) << "bottom right";
+  EXPECT_EQ(shown.At(9, 20), Rgb(kBlue)) << "left of the left edge";
+  EXPECT_EQ(shown.At(10, 19), Rgb(kBlue)) << "above the top edge";
+  EXPECT_EQ(shown.At(40, 59), Rgb(kBlue)) << "right is exclusive";
+  EXPECT_EQ(shown.At(39, 60), Rgb(kBlue)) << "bottom is exclusive";
+  EXPECT_EQ(CountWrongPixels(shown, fill, kBlue, kYellow), 0);
+}
+
+TEST_F(FramePixelsWindow, ColorFillRewritesTheHostsWordsAsLeftTopRightBottom) {
+  ASSERT_TRUE(frame.WaitMsg());
+  host.ClearStack();
+  ASSERT_EQ(Call("BeginScene"), -1);
+  host.ClearStack();
+  host.PushInt(10).PushInt(20).PushInt(30).PushInt(40).PushInt(static_cast<std::int32_t>(kGreen));
+  ASSERT_EQ(Call("ColorFill"), 20);
+  std::int32_t words[4];
+  std::memcpy(words, host.Pointer(host.Top()), sizeof words);
+  EXPECT_EQ(words[0], 10);
+  EXPECT_EQ(words[1], 20);
+  EXPECT_EQ(words[2], 40);
+  EXPECT_EQ(words[3], 60);
+  host.ClearStack();
+  EXPECT_EQ(Call("EndScene"), 0);
+}
+
+TEST_F(FramePixelsWindow, EachRefreshShowsTheLatestFrame) {
+  const RECT fill = {100, 100, 300, 200};
+  CapturedImage shown = PresentAndCapture(kRed, &fill, kGreen);
+  EXPECT_EQ(CountWrongPixels(shown, fill, kRed, kGreen), 0);
+
+  // One more frame in other colours replaces it at once.
+  const RECT moved = {320, 240, 640, 480};
+  DrawFrame(kGreen, &moved, kMagenta);
+  vela::host::PumpMessagesFor(50);
+  shown = vela::host::CaptureClientArea(frame.Window());
+  EXPECT_EQ(CountWrongPixels(shown, moved, kGreen, kMagenta), 0);
+}
+
+TEST_F(FramePixelsWindow, BlendingTypesAnswerFourAndLeaveClearsAlone) {
+  // Clears write the target directly, whatever the blending: every type, and one outside the
+  // table, leaves the same pixels.
+  for (std::int32_t type : {0, 1, 2, 3, 4, 5, 6, -1}) {
+    host.ClearStack();
+    host.PushInt(type);
+    EXPECT_EQ(Call("SetBlendingType"), 4) << "type " << type;
+  }
+  host.ClearStack();
+  host.PushInt(2);  // additive
+  ASSERT_EQ(Call("SetBlendingType"), 4);
+  const RECT fill = {0, 0, 64, 32};
+  const CapturedImage shown = PresentAndCapture(kMagenta, &fill, kBlue);
+  EXPECT_EQ(CountWrongPixels(shown, fill, kMagenta, kBlue), 0);
+}
+
+}  // namespace

@@ -1,0 +1,349 @@
+// The object bases and image objects on Wine's Direct3D 9: a manager's hold on the device,
+// SetTexture, images loaded through our codec into surfaces of several formats and pools and
+// read back, the red log line for bytes that are not an image, and textures saved to files.
+#include <windows.h>
+
+#include <d3d9.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/core_state.h"
+#include "core/image_object.h"
+#include "core/resource_manager.h"
+#include "core/vela_log.h"
+#include "graphics/com_ptr.h"
+#include "graphics/image_surface_io.h"
+#include "graphics/vela3d.h"
+#include "imagecodec/dxt_decoder.h"
+#include "imagecodec/imagecodec.h"
+
+namespace vela {
+namespace {
+
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+constexpr std::uint32_t kMagenta = 0xFFFF00FF;
+
+// A 16 x 16 picture of four 8 x 8 quadrants: red, green / blue, `lowerRight`.
+std::vector<std::uint8_t> QuadrantPng(std::uint32_t lowerRight = kWhite) {
+  std::vector<std::uint32_t> argb(16 * 16);
+  for (std::uint32_t y = 0; y < 16; ++y) {
+    for (std::uint32_t x = 0; x < 16; ++x) {
+      argb[y * 16 + x] = y < 8 ? (x < 8 ? kRed : kGreen) : (x < 8 ? kBlue : lowerRight);
+    }
+  }
+  const codec::ConstSurfaceView view(codec::PixelFormat::kA8R8G8B8, 16, 16, 64,
+                                     reinterpret_cast<const std::uint8_t*>(argb.data()));
+  std::vector<std::uint8_t> png;
+  EXPECT_EQ(codec::SaveToMemory(codec::FileFormat::kPng, view, png), codec::Result::kOk);
+  return png;
+}
+
+// The colour expected in the middle of each quadrant of a `size` x `size` surface, and there.
+struct Probe {
+  std::uint32_t x, y, argb;
+};
+std::vector<Probe> QuadrantProbes(std::uint32_t size, std::uint32_t lowerRight = kWhite) {
+  const std::uint32_t low = size / 4;
+  const std::uint32_t high = size * 3 / 4;
+  return {{low, low, kRed}, {high, low, kGreen}, {low, high, kBlue}, {high, high, lowerRight}};
+}
+
+class TestImage final : public CImageObject {
+ public:
+  using CImageObject::CImageObject;
+  void OnLostDevice() override {}
+  void OnResetDevice() override {}
+  bool SetRenderTarget() override { return false; }
+  bool SetDepthStencil() override { return false; }
+};
+
+unsigned long RefCount(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+class ImageObjects : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "VelaImageObjectTest";
+    RegisterClassA(&windowClass);
+    window_ = CreateWindowA("VelaImageObjectTest", "Vela image object test", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(window_, SW_SHOW);
+    RECT client = {};
+    GetClientRect(window_, &client);
+    Core().mainWindow = window_;
+    Core().screenWidth = client.right;
+    Core().screenHeight = client.bottom;
+    started_ = Vela3D::Initialize() && Vela3D::Start(window_, true);
+  }
+  static void TearDownTestSuite() {
+    Vela3D::Release();
+    DestroyWindow(window_);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(started_);
+    device_ = Vela3D::Device();
+    manager_ = new CResourceManager(device_);
+    image_ = new TestImage(manager_);
+  }
+  void TearDown() override {
+    image_->Release();
+    delete manager_;
+  }
+
+  // Level 0 of a new texture in `pool` and its surface.
+  ComPtr<IDirect3DSurface9> Surface(D3DFORMAT format, UINT size, D3DPOOL pool = D3DPOOL_SYSTEMMEM, DWORD usage = 0) {
+    ComPtr<IDirect3DSurface9> surface;
+    EXPECT_EQ(device_->CreateTexture(size, size, 1, usage, format, pool, texture_.Out(), nullptr), D3D_OK);
+    if (texture_) texture_->GetSurfaceLevel(0, surface.Out());
+    return surface;
+  }
+
+  // The surface's pixels as A8R8G8B8 (16-bit and DXT formats decoded).
+  static std::vector<std::uint32_t> ReadArgb(IDirect3DSurface9* surface) {
+    D3DSURFACE_DESC desc = {};
+    surface->GetDesc(&desc);
+    std::vector<std::uint32_t> argb(std::size_t{desc.Width} * desc.Height);
+    D3DLOCKED_RECT locked = {};
+    if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return {};
+    const auto* bits = static_cast<const std::uint8_t*>(locked.pBits);
+    for (UINT y = 0; y < desc.Height; ++y) {
+      for (UINT x = 0; x < desc.Width; ++x) {
+        std::uint32_t& out = argb[std::size_t{y} * desc.Width + x];
+        if (desc.Format == D3DFMT_A8R8G8B8) {
+          std::memcpy(&out, bits + y * locked.Pitch + x * 4, 4);
+        } else if (desc.Format == D3DFMT_R5G6B5) {
+          std::uint16_t pixel;
+          std::memcpy(&pixel, bits + y * locked.Pitch + x * 2, 2);
+          out = codec::Expand565(pixel);
+        } else if (desc.Format == D3DFMT_DXT5) {
+          std::uint32_t block[16];
+          codec::DecodeDxtBlock(codec::PixelFormat::kDxt5, bits + (y / 4) * locked.Pitch + (x / 4) * 16, block);
+          out = block[(y % 4) * 4 + x % 4];
+        }
+      }
+    }
+    surface->UnlockRect();
+    return argb;
+  }
+
+  static void ExpectProbes(const std::vector<std::uint32_t>& argb, std::uint32_t width,
+                           const std::vector<Probe>& probes) {
+    ASSERT_FALSE(argb.empty());
+    for (const Probe& probe : probes) {
+      EXPECT_EQ(argb[std::size_t{probe.y} * width + probe.x], probe.argb)
+          << std::hex << "at (" << std::dec << probe.x << ", " << probe.y << ")";
+    }
+  }
+
+  HRESULT Load(IDirect3DSurface9* surface, const std::vector<std::uint8_t>& file, UINT size, D3DCOLOR key = 0) {
+    return image_->LoadImage(surface, file.data(), static_cast<std::uint32_t>(file.size()), size, size, key);
+  }
+
+  static inline HWND window_ = nullptr;
+  static inline bool started_ = false;
+  IDirect3DDevice9* device_ = nullptr;
+  CResourceManager* manager_ = nullptr;
+  TestImage* image_ = nullptr;
+  ComPtr<IDirect3DTexture9> texture_;
+};
+
+TEST_F(ImageObjects, ManagerHoldsTheDeviceAndKnowsItsWindow) {
+  const unsigned long before = RefCount(device_);
+  auto* second = new CResourceManager(device_);
+  EXPECT_EQ(RefCount(device_), before + 1);
+  IDirect3DDevice9* out = nullptr;
+  ASSERT_TRUE(second->GetDevice(&out));
+  EXPECT_EQ(out, device_);
+  EXPECT_EQ(RefCount(device_), before + 2) << "GetDevice hands out a reference";
+  out->Release();
+  EXPECT_EQ(second->GetFocusWindow(), window_);
+  EXPECT_EQ(image_->GetFocusWindow(), window_);
+  EXPECT_EQ(image_->GetDevice(), device_);
+  delete second;
+  EXPECT_EQ(RefCount(device_), before);
+
+  CDeviceManager without(nullptr);
+  EXPECT_FALSE(without.GetDevice(&out));
+  EXPECT_EQ(without.GetFocusWindow(), nullptr);
+}
+
+TEST_F(ImageObjects, SetTextureBindsWhatTheTextureServiceFetchesAndNullUnbinds) {
+  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 4, D3DPOOL_DEFAULT);
+  static IDirect3DTexture9* fetched = nullptr;
+  fetched = texture_.Get();
+  SetTextureFetch([](CTexture*) -> IDirect3DBaseTexture9* {
+    if (fetched) fetched->AddRef();
+    return fetched;
+  });
+  auto* someTexture = reinterpret_cast<CTexture*>(image_);  // only handed to the fetch above
+  const unsigned long before = RefCount(texture_.Get());
+  EXPECT_EQ(image_->SetTexture(1, someTexture), D3D_OK);
+  ComPtr<IDirect3DBaseTexture9> bound;
+  device_->GetTexture(1, bound.Out());
+  EXPECT_EQ(bound.Get(), texture_.Get());
+  bound.Reset();
+  device_->SetTexture(1, nullptr);
+  EXPECT_EQ(RefCount(texture_.Get()), before) << "the fetched reference went back";
+
+  fetched = nullptr;  // a texture without its default-pool texture, after a device loss
+  EXPECT_EQ(image_->SetTexture(1, someTexture), D3D_OK);
+  device_->GetTexture(1, bound.Out());
+  EXPECT_EQ(bound.Get(), nullptr);
+  SetTextureFetch(nullptr);
+}
+
+TEST_F(ImageObjects, GetImageInfoReadsThePngsSizeAndFormat) {
+  const std::vector<std::uint8_t> png = QuadrantPng();
+  ASSERT_TRUE(image_->GetImageInfo(png.data(), static_cast<std::uint32_t>(png.size())));
+  EXPECT_EQ(image_->GetImageWidth(), 16u);
+  EXPECT_EQ(image_->GetImageHeight(), 16u);
+}
+
+TEST_F(ImageObjects, LoadsAPngIntoA8R8G8B8AndScalesItOverTheWholeSurface) {
+  const std::vector<std::uint8_t> png = QuadrantPng();
+  ComPtr<IDirect3DSurface9> same = Surface(D3DFMT_A8R8G8B8, 16);
+  ASSERT_EQ(Load(same.Get(), png, 16), D3D_OK);
+  const std::vector<std::uint32_t> pixels = ReadArgb(same.Get());
+  ExpectProbes(pixels, 16, QuadrantProbes(16));
+  ExpectProbes(pixels, 16, {{0, 0, kRed}, {15, 0, kGreen}, {0, 15, kBlue}, {15, 15, kWhite}});
+
+  ComPtr<IDirect3DSurface9> larger = Surface(D3DFMT_A8R8G8B8, 64);
+  ASSERT_EQ(Load(larger.Get(), png, 64), D3D_OK);
+  ExpectProbes(ReadArgb(larger.Get()), 64, QuadrantProbes(64));
+}
+
+TEST_F(ImageObjects, LoadsIntoR5G6B5AndDxt5) {
+  const std::vector<std::uint8_t> png = QuadrantPng();
+  ComPtr<IDirect3DSurface9> r5g6b5 = Surface(D3DFMT_R5G6B5, 32);
+  ASSERT_EQ(Load(r5g6b5.Get(), png, 32), D3D_OK);
+  ExpectProbes(ReadArgb(r5g6b5.Get()), 32, QuadrantProbes(32));
+
+  ComPtr<IDirect3DSurface9> dxt5 = Surface(D3DFMT_DXT5, 32);
+  ASSERT_EQ(Load(dxt5.Get(), png, 32), D3D_OK);
+  ExpectProbes(ReadArgb(dxt5.Get()), 32, QuadrantProbes(32));
+}
+
+TEST_F(ImageObjects, ColorKeyedPixelsBecomeTransparentBlack) {
+  const std::vector<std::uint8_t> png = QuadrantPng(kMagenta);
+  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 16);
+  ASSERT_EQ(Load(surface.Get(), png, 16, kMagenta), D3D_OK);
+  ExpectProbes(ReadArgb(surface.Get()), 16, QuadrantProbes(16, 0x00000000));
+}
+
+TEST_F(ImageObjects, ADefaultPoolSurfaceIsFilledThroughSystemMemory) {
+  const std::vector<std::uint8_t> png = QuadrantPng();
+  ComPtr<IDirect3DSurface9> target = Surface(D3DFMT_A8R8G8B8, 32, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
+  ASSERT_TRUE(target);
+  D3DLOCKED_RECT locked = {};
+  ASSERT_TRUE(FAILED(target->LockRect(&locked, nullptr, 0))) << "the path under test needs an unlockable surface";
+  ASSERT_EQ(Load(target.Get(), png, 32), D3D_OK);
+  ComPtr<IDirect3DSurface9> copy;
+  ASSERT_EQ(device_->CreateOffscreenPlainSurface(32, 32, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, copy.Out(), nullptr),
+            D3D_OK);
+  ASSERT_EQ(device_->GetRenderTargetData(target.Get(), copy.Get()), D3D_OK);
+  ExpectProbes(ReadArgb(copy.Get()), 32, QuadrantProbes(32));
+}
+
+TEST_F(ImageObjects, BadInputAnswersTheCodecsResultAndLeavesTheSurface) {
+  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 16);
+  const std::vector<std::uint8_t> junk(100, 0x5A);
+  EXPECT_EQ(Load(surface.Get(), junk, 16), static_cast<HRESULT>(codec::Result::kInvalidData));
+  const std::vector<std::uint8_t> png = QuadrantPng();
+  EXPECT_EQ(Load(nullptr, png, 16), D3DERR_INVALIDCALL);
+  EXPECT_EQ(Load(surface.Get(), png, 17), D3DERR_INVALIDCALL) << "a rectangle beyond the surface";
+  const std::vector<std::uint8_t> truncated(png.begin(), png.begin() + png.size() / 2);
+  EXPECT_NE(Load(surface.Get(), truncated, 16), D3D_OK);
+}
+
+TEST_F(ImageObjects, SavedTextureReadsBackAsTheSamePixels) {
+  const std::vector<std::uint8_t> png = QuadrantPng();
+  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 16);
+  ASSERT_EQ(Load(surface.Get(), png, 16), D3D_OK);
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  for (codec::FileFormat format : {codec::FileFormat::kPng, codec::FileFormat::kBmp, codec::FileFormat::kDds}) {
+    const std::string path = std::string(folder) + "vela_saved_" + std::to_string(GetCurrentProcessId()) + "_" +
+                             std::to_string(static_cast<int>(format));
+    ASSERT_EQ(SaveTextureToFile(path.c_str(), format, texture_.Get()), D3D_OK);
+    std::vector<std::uint8_t> file(1 << 16);
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD read = 0;
+    ReadFile(handle, file.data(), static_cast<DWORD>(file.size()), &read, nullptr);
+    CloseHandle(handle);
+    DeleteFileA(path.c_str());
+    file.resize(read);
+
+    ComPtr<IDirect3DSurface9> back = Surface(D3DFMT_A8R8G8B8, 16);
+    ASSERT_EQ(Load(back.Get(), file, 16), D3D_OK);
+    EXPECT_EQ(ReadArgb(back.Get()), ReadArgb(surface.Get())) << "format " << static_cast<int>(format);
+  }
+  EXPECT_EQ(SaveTextureToFile("x.png", codec::FileFormat::kJpg, texture_.Get()), E_NOTIMPL);
+  EXPECT_EQ(SaveTextureToFile(nullptr, codec::FileFormat::kPng, texture_.Get()), D3DERR_INVALIDCALL);
+}
+
+// The log file's bytes: Shift-JIS, with the text mode's CR before every LF.
+std::string AsLogBytes(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  std::string shiftJis(wide.size() * 2, '\0');
+  shiftJis.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), shiftJis.data(),
+                                      static_cast<int>(shiftJis.size()), nullptr, nullptr));
+  std::string out;
+  for (char c : shiftJis) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+TEST_F(ImageObjects, GetImageInfoOfWhatIsNoImageWritesTheRedLine) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  LogSettings settings;
+  const std::string path = std::string(folder) + "vela_image_object_log_" + std::to_string(GetCurrentProcessId()) + ".html";
+  std::strcpy(settings.file, path.c_str());
+  ConfigureLog(settings);
+  OpenLog();
+  ASSERT_TRUE(LogIsOpen());
+
+  const char junk[] = "this is no image file";
+  EXPECT_FALSE(image_->GetImageInfo(junk, sizeof junk));
+  EXPECT_FALSE(image_->GetImageInfo(junk, 0));
+  CloseLog();
+  ConfigureLog(LogSettings{});
+
+  std::string log;
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) log.append(buffer, read);
+  CloseHandle(file);
+  DeleteFileA(path.c_str());
+
+  const std::string invalidData = AsLogBytes(std::string("<B><FONT color=\"RED\">ファイルの読み込みに失敗しました [ ") +
+                                             ErrorTextUtf8(static_cast<ResultCode>(codec::Result::kInvalidData)) +
+                                             " ]</FONT></B><BR>\n");
+  const std::string invalidCall = AsLogBytes(std::string("<B><FONT color=\"RED\">ファイルの読み込みに失敗しました [ ") +
+                                             ErrorTextUtf8(result::kInvalidCall) + " ]</FONT></B><BR>\n");
+  EXPECT_NE(log.find(invalidData), std::string::npos) << log;
+  EXPECT_NE(log.find(invalidCall), std::string::npos) << "empty data";
+}
+
+}  // namespace
+}  // namespace vela
