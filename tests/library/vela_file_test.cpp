@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "image/qpk_format.h"
 #include "image/qpk_image.h"
 #include "image/vela_file.h"
+#include "tools/archive/archive_tool.h"
 
 namespace {
 
@@ -143,6 +145,33 @@ TEST_F(VelaFile, SearchSlotsFindPackEntries) {
   char path[vela::kMaxPath];
   ASSERT_TRUE(vela::FileResolve(path, "data/Img.png"));
   EXPECT_STREQ(path, "data/Img.png");
+}
+
+// What a user does: pack a folder with vela-archive, then load every file from the PACK.
+TEST_F(VelaFile, AFolderPackedByTheToolLoadsByteForByte) {
+  const std::string source = folder_ + "assets\\";
+  CreateDirectoryA(source.c_str(), nullptr);
+  CreateDirectoryA((source + "img").c_str(), nullptr);
+  const std::vector<std::pair<std::string, Bytes>> files = {
+      {"img\\Face.png", Pattern(5000)}, {"notes.txt", Bytes(9000, 'a')}, {"one.bin", Pattern(1)}};
+  for (const auto& [name, bytes] : files) Write(("assets\\" + name).c_str(), bytes);
+
+  for (const bool lzss : {false, true}) {
+    const std::string pack = folder_ + (lzss ? "lzss.pak" : "plain.pak");
+    std::vector<std::string> arguments = {"pack", source, pack};
+    if (lzss) arguments.insert(arguments.begin() + 1, "--lzss");
+    std::ostringstream out, err;
+    ASSERT_EQ(vela::archive_tool::Run(arguments, out, err), 0) << err.str();
+    written_.push_back(pack);
+    ASSERT_TRUE(vela::SetSearchSlot(0, "", pack.c_str()));
+    for (const auto& [name, bytes] : files) {
+      Bytes loaded;
+      ASSERT_TRUE(Load(name, loaded)) << name << (lzss ? " (LZSS)" : "");
+      EXPECT_EQ(loaded, bytes) << name << (lzss ? " (LZSS)" : "");
+    }
+  }
+  RemoveDirectoryA((source + "img").c_str());
+  RemoveDirectoryA(source.c_str());
 }
 
 TEST_F(VelaFile, StreamedReadsStayInsideAPackEntry) {
