@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vela::MemorySource source(std::span(data, size));
   vela::PackEntry entry;
   volatile int sink = 0;
-  for (const char* name : {"readme.txt", "data/Img.png", "IMG\\SPEC.TXT"}) {
+  for (const char* name : {"readme.txt", "data/Img.png", "IMG\\NOTES.TXT"}) {
     if (vela::FindPackEntry(source, name, entry)) sink = sink + Touch(data, size, entry);
   }
   std::vector<vela::PackListing> listing;

@@ -19,13 +19,13 @@ namespace vela::archive_tool {
 namespace fs = std::filesystem;
 namespace {
 
-struct ImageSpec {
+struct ImageOperand {
   fs::path path;
   std::string name;
 };
 
 // "FILE" or "FILE=NAME"; the name defaults to the file name without its extension.
-ImageSpec ParseImageSpec(const std::string& operand) {
+ImageOperand ParseImageOperand(const std::string& operand) {
   const std::size_t equals = operand.rfind('=');
   if (equals != std::string::npos && operand.find_first_of("/\\", equals) == std::string::npos) {
     return {operand.substr(0, equals), operand.substr(equals + 1)};
@@ -121,29 +121,29 @@ int CreateQpk(const Options& options, Operands operands, Console console) {
   qpk::AppendArchiveHead(archive);
   std::vector<std::string> names;
   for (const std::string& operand : operands.subspan(1)) {
-    const ImageSpec spec = ParseImageSpec(operand);
-    if (spec.name.empty() || spec.name.size() >= qpk::kNameFieldSize) {
+    const ImageOperand item = ParseImageOperand(operand);
+    if (item.name.empty() || item.name.size() >= qpk::kNameFieldSize) {
       console.err << operand << ": entry names have 1 to 15 bytes; give one as FILE=NAME\n";
       return kExitFailed;
     }
-    if (std::any_of(names.begin(), names.end(), [&](const std::string& n) { return qpk::NamesMatch(n, spec.name); })) {
-      console.err << operand << ": the name " << spec.name << " is taken (names ignore case)\n";
+    if (std::any_of(names.begin(), names.end(), [&](const std::string& n) { return qpk::NamesMatch(n, item.name); })) {
+      console.err << operand << ": the name " << item.name << " is taken (names ignore case)\n";
       return kExitFailed;
     }
     Image image;
     std::string error;
-    if (!ReadImage(spec.path, options, image, error)) {
-      console.err << Display(spec.path) << ": " << error << "\n";
+    if (!ReadImage(item.path, options, image, error)) {
+      console.err << Display(item.path) << ": " << error << "\n";
       return kExitFailed;
     }
     const std::vector<std::uint8_t> stored = StoredPixels(image, options.code, options.dither);
     if (archive.size() + qpk::kEntryHeadSize + stored.size() > 0xFFFFFFFFu ||
-        !qpk::AppendEntry(archive, spec.name, image.width, image.height, options.code, stored)) {
+        !qpk::AppendEntry(archive, item.name, image.width, image.height, options.code, stored)) {
       console.err << "the archive would reach 4 GiB\n";
       return kExitFailed;
     }
-    names.push_back(spec.name);
-    console.out << "  " << spec.name << ": " << image.width << " x " << image.height << ", code "
+    names.push_back(item.name);
+    console.out << "  " << item.name << ": " << image.width << " x " << image.height << ", code "
                 << options.code << ", " << stored.size() << " bytes\n";
   }
   std::string error;
