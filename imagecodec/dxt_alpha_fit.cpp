@@ -4,60 +4,80 @@
 
 #include "imagecodec/dxt_decoder.h"
 #include "imagecodec/dxt_fit.h"
+#include "imagecodec/simd4.h"
 
 namespace vela::codec {
 namespace {
 
 struct AlphaCandidate {
   AlphaFit fit;
+  simd::Int4 chosen[4] = {};  // palette entry per pixel, laid out as AlphaLanes
   int error = 0x7FFFFFFF;
 };
 
-// Scores the endpoint pair (its order picks the mode) with every pixel on its nearest entry.
-void Evaluate(const std::uint8_t alpha[16], int alpha0, int alpha1, AlphaCandidate& best) {
+// The block's alpha values, pixel i in lane i % 4 of vector i / 4. Floats: their products are
+// exact for 8-bit differences and need no integer multiply, which SSE2 lacks for 32-bit lanes.
+struct AlphaLanes {
+  simd::Float4 value[4];
+};
+
+// Scores the endpoint pair (its order picks the mode) with every pixel on its nearest entry
+// (the first of equally near ones), four pixels at a time.
+void Evaluate(const AlphaLanes& lanes, int alpha0, int alpha1, AlphaCandidate& best) {
   std::uint8_t palette[8];
   DecodeAlphaPalette(static_cast<std::uint8_t>(alpha0), static_cast<std::uint8_t>(alpha1), palette);
-  AlphaCandidate trial;
-  trial.fit.alpha0 = static_cast<std::uint8_t>(alpha0);
-  trial.fit.alpha1 = static_cast<std::uint8_t>(alpha1);
-  trial.error = 0;
-  for (int i = 0; i < 16; ++i) {
-    int bestDistance = 256 * 256;
-    int chosen = 0;
-    for (int k = 0; k < 8; ++k) {
-      const int d = (alpha[i] - palette[k]) * (alpha[i] - palette[k]);
-      if (d < bestDistance) {
-        bestDistance = d;
-        chosen = k;
-      }
+  simd::Float4 entries[8];
+  for (int k = 0; k < 8; ++k) entries[k] = simd::Splat(static_cast<float>(palette[k]));
+  simd::Float4 total = simd::Splat(0.0f);
+  simd::Int4 chosen[4];
+  for (int v = 0; v < 4; ++v) {
+    simd::Float4 d = lanes.value[v] - entries[0];
+    simd::Float4 nearest = d * d;
+    simd::Int4 index = simd::Splat(0);
+    for (int k = 1; k < 8; ++k) {
+      d = lanes.value[v] - entries[k];
+      const simd::Float4 distance = d * d;
+      const simd::Int4 closer = distance < nearest;
+      nearest = simd::Select(closer, distance, nearest);
+      index = simd::Select(closer, simd::Splat(k), index);
     }
-    trial.error += bestDistance;
-    trial.fit.indices |= static_cast<std::uint64_t>(chosen) << (3 * i);
+    total += nearest;
+    chosen[v] = index;
   }
-  if (trial.error < best.error) best = trial;
+  const int error = static_cast<int>(simd::Sum(total));
+  if (error >= best.error) return;
+  best.error = error;
+  best.fit.alpha0 = static_cast<std::uint8_t>(alpha0);
+  best.fit.alpha1 = static_cast<std::uint8_t>(alpha1);
+  best.fit.indices = 0;
+  for (int v = 0; v < 4; ++v) {
+    best.chosen[v] = chosen[v];
+    const simd::Int4 placed = chosen[v] << simd::Int4{0, 3, 6, 9};
+    best.fit.indices |= static_cast<std::uint64_t>(simd::Sum(placed)) << (12 * v);
+  }
 }
 
-// Position of each palette entry between the endpoints (0 at alpha0, 1 at alpha1), for the
-// least-squares step of the eight-value mode.
-constexpr float kEightValuePosition[8] = {0.0f, 1.0f, 1 / 7.0f, 2 / 7.0f, 3 / 7.0f, 4 / 7.0f, 5 / 7.0f, 6 / 7.0f};
-
-// One least-squares step of the eight-value mode for the candidate's index choice.
-void RefineEightValue(const std::uint8_t alpha[16], AlphaCandidate& best) {
-  float aa = 0, bb = 0, ab = 0, ax = 0, bx = 0;
-  for (int i = 0; i < 16; ++i) {
-    const float t = kEightValuePosition[(best.fit.indices >> (3 * i)) & 7];
-    const float a = 1.0f - t, b = t;
+// One least-squares step of the eight-value mode for the candidate's index choice: entry 0 sits
+// at alpha0, entry 1 at alpha1 and entry k of the others k - 1 sevenths of the way.
+void RefineEightValue(const AlphaLanes& lanes, AlphaCandidate& best) {
+  simd::Float4 aa = simd::Splat(0.0f), bb = aa, ab = aa, ax = aa, bx = aa;
+  for (int v = 0; v < 4; ++v) {
+    const simd::Int4 index = best.chosen[v];
+    const simd::Float4 step = __builtin_convertvector(index - 1, simd::Float4) * (1.0f / 7.0f);
+    const simd::Float4 t = simd::Select(index == 0, simd::Splat(0.0f), simd::Select(index == 1, simd::Splat(1.0f), step));
+    const simd::Float4 a = 1.0f - t;
     aa += a * a;
-    bb += b * b;
-    ab += a * b;
-    ax += a * alpha[i];
-    bx += b * alpha[i];
+    bb += t * t;
+    ab += a * t;
+    ax += a * lanes.value[v];
+    bx += t * lanes.value[v];
   }
-  const float determinant = aa * bb - ab * ab;
+  const float saa = simd::Sum(aa), sbb = simd::Sum(bb), sab = simd::Sum(ab), sax = simd::Sum(ax), sbx = simd::Sum(bx);
+  const float determinant = saa * sbb - sab * sab;
   if (std::fabs(determinant) < 1e-6f) return;
-  const int a0 = std::clamp(static_cast<int>(std::lround((ax * bb - bx * ab) / determinant)), 0, 255);
-  const int a1 = std::clamp(static_cast<int>(std::lround((bx * aa - ax * ab) / determinant)), 0, 255);
-  if (a0 > a1) Evaluate(alpha, a0, a1, best);
+  const int a0 = std::clamp(static_cast<int>(std::lround((sax * sbb - sbx * sab) / determinant)), 0, 255);
+  const int a1 = std::clamp(static_cast<int>(std::lround((sbx * saa - sax * sab) / determinant)), 0, 255);
+  if (a0 > a1) Evaluate(lanes, a0, a1, best);
 }
 
 }  // namespace
@@ -73,18 +93,20 @@ AlphaFit FitAlphaBlock(const std::uint8_t alpha[16]) {
       innerHigh = std::max<int>(innerHigh, alpha[i]);
     }
   }
+  AlphaLanes lanes;
+  for (int i = 0; i < 16; ++i) lanes.value[i / 4][i % 4] = alpha[i];
   AlphaCandidate best;
   if (low == high) {
-    Evaluate(alpha, low, low, best);  // six-value mode, every index 0
+    Evaluate(lanes, low, low, best);  // six-value mode, every index 0
     return best.fit;
   }
-  Evaluate(alpha, high, low, best);
-  if (best.error > 0) RefineEightValue(alpha, best);
+  Evaluate(lanes, high, low, best);
+  if (best.error > 0) RefineEightValue(lanes, best);
   if (best.error > 0 && (low == 0 || high == 255)) {
     if (innerLow > innerHigh) {
-      Evaluate(alpha, 0, 255, best);  // only 0 and 255: the explicit entries
+      Evaluate(lanes, 0, 255, best);  // only 0 and 255: the explicit entries
     } else {
-      Evaluate(alpha, innerLow, innerHigh, best);
+      Evaluate(lanes, innerLow, innerHigh, best);
     }
   }
   return best.fit;

@@ -35,9 +35,13 @@ Endpoint QuantizeEndpoint(const float color[3]) {
 // The block's 16 pixels; transparent ones have weight 0 and take no part in the fit.
 struct Points {
   Float4 r[4], g[4], b[4], weight[4];  // pixel i is lane i % 4 of vector i / 4
-  Int4 channel[3][4];                  // the same colours as integers
   Int4 mask[4];                        // -1 for the pixels that take part, 0 for the others
-  int count = 0;                       // pixels that take part
+  // Red | green << 16 and blue | 1 << 16 of the pixels that take part, 0 for the others: sums
+  // of up to 16 such values keep every field apart, so two additions count a pixel and add its
+  // three channels.
+  Int4 redGreen[4], blueCount[4];
+  std::int32_t totalRedGreen = 0, totalBlueCount = 0;
+  int count = 0;  // pixels that take part
 };
 
 // Per palette entry: how many pixels chose it and the sums of their channels. Everything the
@@ -47,21 +51,34 @@ struct EntrySums {
   std::int32_t sum[3][4];
 };
 
+// Sums by the two bits of the entry number: pixels with bit 0 set, with bit 1 set and with both;
+// the sums of each entry follow from these and the block's totals.
 EntrySums SumByEntry(const Points& points, const Int4 selection[4]) {
-  EntrySums sums{};
+  Int4 low[2] = {simd::Splat(0), simd::Splat(0)}, high[2] = {low[0], low[0]}, both[2] = {low[0], low[0]};
+  for (int v = 0; v < 4; ++v) {
+    const Int4 bit0 = -(selection[v] & 1), bit1 = -((selection[v] >> 1) & 1), bits = bit0 & bit1;
+    low[0] += points.redGreen[v] & bit0;
+    low[1] += points.blueCount[v] & bit0;
+    high[0] += points.redGreen[v] & bit1;
+    high[1] += points.blueCount[v] & bit1;
+    both[0] += points.redGreen[v] & bits;
+    both[1] += points.blueCount[v] & bits;
+  }
+  std::int32_t packed[2][4];
+  for (int half = 0; half < 2; ++half) {
+    const std::int32_t total = half == 0 ? points.totalRedGreen : points.totalBlueCount;
+    const std::int32_t one = simd::Sum(low[half]), two = simd::Sum(high[half]), three = simd::Sum(both[half]);
+    packed[half][0] = total - one - two + three;
+    packed[half][1] = one - three;
+    packed[half][2] = two - three;
+    packed[half][3] = three;
+  }
+  EntrySums sums;
   for (int k = 0; k < 4; ++k) {
-    Int4 count = simd::Splat(0), r = count, g = count, b = count;
-    for (int v = 0; v < 4; ++v) {
-      const Int4 m = (selection[v] == simd::Splat(k)) & points.mask[v];
-      count -= m;
-      r += points.channel[0][v] & m;
-      g += points.channel[1][v] & m;
-      b += points.channel[2][v] & m;
-    }
-    sums.count[k] = simd::Sum(count);
-    sums.sum[0][k] = simd::Sum(r);
-    sums.sum[1][k] = simd::Sum(g);
-    sums.sum[2][k] = simd::Sum(b);
+    sums.sum[0][k] = packed[0][k] & 0xFFFF;
+    sums.sum[1][k] = packed[0][k] >> 16;
+    sums.sum[2][k] = packed[1][k] & 0xFFFF;
+    sums.count[k] = packed[1][k] >> 16;
   }
   return sums;
 }
@@ -254,22 +271,38 @@ struct SingleColorTable {
 };
 
 SingleColorTable MakeSingleColorTable(int bits, Mode mode) {
-  SingleColorTable table;
+  // Per value an endpoint pair can produce: the closest pair making it, and the first such pair
+  // in the order a, then b.
   const int top = (1 << bits) - 1;
+  int spread[256], order[256];
+  std::uint8_t pair[256][2] = {};
+  std::fill_n(spread, 256, INT_MAX);
+  std::fill_n(order, 256, INT_MAX);
+  for (int a = 0; a <= top; ++a) {
+    for (int b = 0; b <= top; ++b) {
+      const int ea = bits == 5 ? Expand5(a) : Expand6(a);
+      const int eb = bits == 5 ? Expand5(b) : Expand6(b);
+      const int mixed = mode == Mode::kFourColor ? (2 * ea + eb) / 3 : (ea + eb) / 2;
+      if (std::abs(a - b) < spread[mixed]) {
+        spread[mixed] = std::abs(a - b);
+        order[mixed] = a * 64 + b;
+        pair[mixed][0] = static_cast<std::uint8_t>(a);
+        pair[mixed][1] = static_cast<std::uint8_t>(b);
+      }
+    }
+  }
+  SingleColorTable table;
   for (int value = 0; value < 256; ++value) {
-    int bestError = 1 << 30;
-    for (int a = 0; a <= top; ++a) {
-      for (int b = 0; b <= top; ++b) {
-        const int ea = bits == 5 ? Expand5(a) : Expand6(a);
-        const int eb = bits == 5 ? Expand5(b) : Expand6(b);
-        const int mixed = mode == Mode::kFourColor ? (2 * ea + eb) / 3 : (ea + eb) / 2;
-        // Prefer close endpoints on ties: the pair then also suits slightly different pixels.
-        const int error = std::abs(mixed - value) * 64 + std::abs(a - b);
-        if (error < bestError) {
-          bestError = error;
-          table.pair[value][0] = static_cast<std::uint8_t>(a);
-          table.pair[value][1] = static_cast<std::uint8_t>(b);
-        }
+    // Prefer close endpoints on ties: the pair then also suits slightly different pixels.
+    int bestError = INT_MAX, bestOrder = INT_MAX;
+    for (int mixed = 0; mixed < 256; ++mixed) {
+      if (spread[mixed] == INT_MAX) continue;
+      const int error = std::abs(mixed - value) * 64 + spread[mixed];
+      if (error < bestError || (error == bestError && order[mixed] < bestOrder)) {
+        bestError = error;
+        bestOrder = order[mixed];
+        table.pair[value][0] = pair[mixed][0];
+        table.pair[value][1] = pair[mixed][1];
       }
     }
   }
@@ -299,8 +332,9 @@ void FitSingleColor(const Points& points, const int rgb[3], Mode mode, Candidate
 // Refinement rounds per mode: the third still helps a little, more do not.
 constexpr int kIterations = 3;
 // Opaque DXT1 blocks try the three-colour mode only when four colours leave more than this
-// squared error per pixel: below it the three-colour mode almost never wins.
-constexpr int kThreeColorThreshold = 16;
+// squared error per pixel: below it the three-colour mode seldom wins, and by little (the trial
+// costs as much as the four-colour fit).
+constexpr int kThreeColorThreshold = 64;
 
 // For fixed palette choices the squared error separates by channel, and for one channel it
 // depends only on how many pixels chose each entry and on their sum. So each channel's pair of
@@ -336,40 +370,45 @@ const MiddleEntries& Middles() {
   return table;
 }
 
+// One channel: the pair among the two levels around each endpoint's exact value whose palette
+// leaves the smallest squared error, less the pixels' own sum of squares (which all pairs share).
+template <int kBits>
+void ChooseChannel(const std::int32_t count[4], const std::int32_t total[4], const std::uint8_t (&middles)[1 << kBits][1 << kBits][2],
+                   float e0, float e1, int& q0, int& q1) {
+  constexpr int kTop = (1 << kBits) - 1;
+  constexpr float kScale = static_cast<float>(kTop) / 255.0f;
+  const int low0 = std::min(static_cast<int>(e0 * kScale), kTop - 1);
+  const int low1 = std::min(static_cast<int>(e1 * kScale), kTop - 1);
+  const auto expand = [](int q) { return kBits == 5 ? Expand5(q) : Expand6(q); };
+  std::int32_t errorA[2], errorB[2];
+  for (int i = 0; i < 2; ++i) {
+    const std::int32_t va = expand(low0 + i), vb = expand(low1 + i);
+    errorA[i] = va * (count[0] * va - 2 * total[0]);
+    errorB[i] = vb * (count[1] * vb - 2 * total[1]);
+  }
+  std::int32_t bestError = INT32_MAX;
+  for (int i = 0; i < 2; ++i) {
+    for (int j = 0; j < 2; ++j) {
+      const std::uint8_t* mid = middles[low0 + i][low1 + j];
+      const std::int32_t v2 = mid[0], v3 = mid[1];
+      const std::int32_t error =
+          errorA[i] + errorB[j] + v2 * (count[2] * v2 - 2 * total[2]) + v3 * (count[3] * v3 - 2 * total[3]);
+      if (error < bestError) {
+        bestError = error;
+        q0 = low0 + i;
+        q1 = low1 + j;
+      }
+    }
+  }
+}
+
 void ChooseQuantized(const EntrySums& sums, Mode mode, const float e0[3], const float e1[3], Endpoint& q0,
                      Endpoint& q1) {
   const MiddleEntries& middles = Middles();
   const int m = mode == Mode::kFourColor ? 0 : 1;
-  int* out0[3] = {&q0.r, &q0.g, &q0.b};
-  int* out1[3] = {&q1.r, &q1.g, &q1.b};
-  for (int c = 0; c < 3; ++c) {
-    const bool six = c == 1;
-    const int top = six ? 63 : 31;
-    // The two levels around each endpoint's exact value.
-    const float scale = six ? 63.0f / 255.0f : 31.0f / 255.0f;
-    const int low0 = std::min(static_cast<int>(e0[c] * scale), top - 1);
-    const int low1 = std::min(static_cast<int>(e1[c] * scale), top - 1);
-    const std::int32_t* n = sums.count;
-    const std::int32_t* total = sums.sum[c];
-    std::int32_t bestError = INT32_MAX;
-    for (int a = low0; a <= low0 + 1; ++a) {
-      const std::int32_t va = six ? Expand6(a) : Expand5(a);
-      const std::int32_t errorA = va * (n[0] * va - 2 * total[0]);
-      for (int b = low1; b <= low1 + 1; ++b) {
-        const std::int32_t vb = six ? Expand6(b) : Expand5(b);
-        const std::uint8_t* mid = six ? middles.six[m][a][b] : middles.five[m][a][b];
-        const std::int32_t v2 = mid[0], v3 = mid[1];
-        // The squared error of this channel, less the pixels' own sum of squares.
-        const std::int32_t error = errorA + vb * (n[1] * vb - 2 * total[1]) + v2 * (n[2] * v2 - 2 * total[2]) +
-                                   v3 * (n[3] * v3 - 2 * total[3]);
-        if (error < bestError) {
-          bestError = error;
-          *out0[c] = a;
-          *out1[c] = b;
-        }
-      }
-    }
-  }
+  ChooseChannel<5>(sums.count, sums.sum[0], middles.five[m], e0[0], e1[0], q0.r, q1.r);
+  ChooseChannel<6>(sums.count, sums.sum[1], middles.six[m], e0[1], e1[1], q0.g, q1.g);
+  ChooseChannel<5>(sums.count, sums.sum[2], middles.five[m], e0[2], e1[2], q0.b, q1.b);
 }
 
 bool SameEndpoints(const Endpoint& a0, const Endpoint& a1, const Endpoint& b0, const Endpoint& b1) {
@@ -428,28 +467,28 @@ void FitInMode(const Points& points, const Statistics& s, Mode mode, Candidate& 
 
 // Puts the candidate into block order: four colours need color0 > color1 (equal endpoints
 // decode as three colours, so every index becomes 0), three colours color0 <= color1.
-ColorFit Finish(const Candidate& candidate, std::uint16_t transparent) {
+ColorFit Finish(const Candidate& candidate, const Points& points) {
   std::uint16_t c0 = candidate.e0.Packed();
   std::uint16_t c1 = candidate.e1.Packed();
-  std::int32_t selection[16];
-  for (int i = 0; i < 16; ++i) selection[i] = candidate.selection[i / 4][i % 4];
+  Int4 selection[4];
+  for (int v = 0; v < 4; ++v) selection[v] = candidate.selection[v];
   if (candidate.mode == Mode::kFourColor) {
     if (c0 < c1) {
       std::swap(c0, c1);
-      for (std::int32_t& s : selection) s ^= 1;
+      for (Int4& s : selection) s ^= 1;
     } else if (c0 == c1) {
-      std::fill_n(selection, 16, 0);
+      for (Int4& s : selection) s = simd::Splat(0);
     }
   } else if (c0 > c1) {
     std::swap(c0, c1);
-    for (std::int32_t& s : selection) s = s < 2 ? s ^ 1 : s;
+    for (Int4& s : selection) s = simd::Select(s < 2, s ^ 1, s);
   }
   ColorFit fit;
   fit.color0 = c0;
   fit.color1 = c1;
-  for (int i = 0; i < 16; ++i) {
-    const std::uint32_t index = transparent >> i & 1 ? 3u : static_cast<std::uint32_t>(selection[i]);
-    fit.indices |= index << (2 * i);
+  for (int v = 0; v < 4; ++v) {
+    const Int4 index = simd::Select(points.mask[v], selection[v], simd::Splat(3));  // 3: transparent
+    fit.indices |= static_cast<std::uint32_t>(simd::Sum(index << Int4{0, 2, 4, 6})) << (8 * v);
   }
   return fit;
 }
@@ -462,20 +501,23 @@ ColorFit FitColorBlock(const std::uint32_t pixels[16], std::uint16_t transparent
     Int4 pixel;
     std::memcpy(&pixel, pixels + 4 * v, sizeof pixel);
     const Int4 lane = Int4{0, 1, 2, 3} + 4 * v;
-    points.channel[0][v] = (pixel >> 16) & 0xFF;
-    points.channel[1][v] = (pixel >> 8) & 0xFF;
-    points.channel[2][v] = pixel & 0xFF;
+    const Int4 red = (pixel >> 16) & 0xFF, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
     points.mask[v] = ((simd::Splat(static_cast<std::int32_t>(transparent)) >> lane) & 1) - 1;
     points.weight[v] = simd::Select(points.mask[v], simd::Splat(1.0f), simd::Splat(0.0f));
-    points.r[v] = __builtin_convertvector(points.channel[0][v], Float4);
-    points.g[v] = __builtin_convertvector(points.channel[1][v], Float4);
-    points.b[v] = __builtin_convertvector(points.channel[2][v], Float4);
+    points.r[v] = __builtin_convertvector(red, Float4);
+    points.g[v] = __builtin_convertvector(green, Float4);
+    points.b[v] = __builtin_convertvector(blue, Float4);
+    points.redGreen[v] = (red | green << 16) & points.mask[v];
+    points.blueCount[v] = (blue | 1 << 16) & points.mask[v];
   }
+  points.totalRedGreen = simd::Sum(points.redGreen[0] + points.redGreen[1] + points.redGreen[2] + points.redGreen[3]);
+  points.totalBlueCount =
+      simd::Sum(points.blueCount[0] + points.blueCount[1] + points.blueCount[2] + points.blueCount[3]);
   points.count = 16 - __builtin_popcount(transparent);
   Candidate best;
   if (points.count == 0) {
     best.mode = Mode::kThreeColor;
-    return Finish(best, transparent);
+    return Finish(best, points);
   }
   const Statistics statistics = Analyse(points);
   if (transparent != 0) {
@@ -486,7 +528,7 @@ ColorFit FitColorBlock(const std::uint32_t pixels[16], std::uint16_t transparent
       FitInMode(points, statistics, Mode::kThreeColor, best);
     }
   }
-  return Finish(best, transparent);
+  return Finish(best, points);
 }
 
 }  // namespace vela::codec
