@@ -104,8 +104,9 @@ TEST_F(AppFrameWindow, SixtyFramesWithHostWorkTakeAboutOneSecond) {
     ASSERT_TRUE(frame.WaitMsg());
   }
   const DWORD elapsed = timeGetTime() - start;
+  // Paced, and not twice over: the margin above one second is for a loaded test machine.
   EXPECT_GE(elapsed, 800u);
-  EXPECT_LE(elapsed, 1400u);
+  EXPECT_LE(elapsed, 1900u);
 }
 
 TEST_F(AppFrameWindow, EscapeEndsTheLoopAtTheNextWaitMsg) {
