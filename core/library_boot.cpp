@@ -18,6 +18,11 @@
 #include "core/vela_debug.h"
 #include "core/vela_log.h"
 #include "graphics/vela3d.h"
+#include "services/cd_audio.h"
+#include "services/vela_media.h"
+#include "services/vela_music.h"
+#include "services/vela_sound.h"
+#include "services/video_renderer.h"
 
 namespace vela {
 namespace {
@@ -49,7 +54,7 @@ constexpr ServiceStart kCoreStart[] = {
     {"animation", 0, tables::StartAnimationTable,
      "アニメーションクラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
     {"network", 0, network::Start, "ネットワーククラスの初期化に失敗"},
-    {"CD audio", kServiceCdAudio, StartsWithoutWork, nullptr},
+    {"CD audio", kServiceCdAudio, CdAudio::Start, nullptr},
     {"table 684", 0, tables::StartTable684, nullptr},
     {"projection records", 0, tables::StartProjectionRecords, nullptr},
     {"table 816", 0, tables::StartTable816, nullptr},
@@ -75,24 +80,24 @@ constexpr ServiceStart kDeviceStart[] = {
     {"CFontSprite2D", 0, StartsWithoutWork, nullptr},
     {"CFontSprite3D", 0, StartsWithoutWork, nullptr},
     {"VelaModelEx", 0, StartsWithoutWork, nullptr},
-    {"VelaMedia", kServiceMedia, StartsWithoutWork,
+    {"VelaMedia", kServiceMedia, VelaMedia::Start,
      "メディアクラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
-    {"CVMR9", kServiceMedia, StartsWithoutWork,
+    {"CVMR9", kServiceMedia, VideoRenderer::Start,
      "ビデオレンダラークラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
-    {"VelaSound", kServiceSound, StartsWithoutWork,
+    {"VelaSound", kServiceSound, VelaSound::Start,
      "サウンドクラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
-    {"VelaMusic", kServiceMusic, StartsWithoutWork,
+    {"VelaMusic", kServiceMusic, VelaMusic::Start,
      "ミュージッククラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
     {"VelaInput", kServiceInput, StartsWithoutWork, "入力デバイスクラスの初期化の初期化に失敗"},
 };
 
 constexpr ServiceStop kServiceStop[] = {
-    {"CD audio", kServiceCdAudio, StopsWithoutWork},
+    {"CD audio", kServiceCdAudio, CdAudio::Stop},
     {"VelaInput", kServiceInput, StopsWithoutWork},
-    {"VelaMusic", kServiceMusic, StopsWithoutWork},
-    {"VelaSound", kServiceSound, StopsWithoutWork},
-    {"CVMR9", kServiceMedia, StopsWithoutWork},
-    {"VelaMedia", kServiceMedia, StopsWithoutWork},
+    {"VelaMusic", kServiceMusic, VelaMusic::Stop},
+    {"VelaSound", kServiceSound, VelaSound::Stop},
+    {"CVMR9", kServiceMedia, VideoRenderer::Stop},
+    {"VelaMedia", kServiceMedia, VelaMedia::Stop},
     {"VelaSimple", 0, StopsWithoutWork},
     {"table 400", 0, tables::StopTable400},
     {"VelaModelEx", 0, StopsWithoutWork},

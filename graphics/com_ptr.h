@@ -31,6 +31,8 @@ class ComPtr {
     Reset();
     return &pointer_;
   }
+  // The slot itself, for a caller that keeps its address and reads the pointer later.
+  T** Address() { return &pointer_; }
   // Gives up the reference; answers what IUnknown::Release answered (0 when nothing was held).
   unsigned long Reset() {
     return pointer_ ? std::exchange(pointer_, nullptr)->Release() : 0;
