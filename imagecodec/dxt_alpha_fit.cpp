@@ -1,8 +1,9 @@
-// Alpha endpoints of a DXT5 block: both modes tried, the closer kept (see dxt_encoder.h).
+// Alpha endpoints of a DXT5 block: the eight-value mode over the block's range, refined once,
+// and the six-value mode for blocks that hold 0 or 255; the closer kept (see dxt_encoder.h).
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
-#include "imagecodec/dxt_decoder.h"
 #include "imagecodec/dxt_fit.h"
 #include "imagecodec/simd4.h"
 
@@ -10,7 +11,7 @@ namespace vela::codec {
 namespace {
 
 struct AlphaCandidate {
-  AlphaFit fit;
+  int alpha0 = 0, alpha1 = 0;
   simd::Int4 chosen[4] = {};  // palette entry per pixel, laid out as AlphaLanes
   int error = 0x7FFFFFFF;
 };
@@ -21,40 +22,54 @@ struct AlphaLanes {
   simd::Float4 value[4];
 };
 
+// The decoder's palette for the pair, entries 0 to 3 and 4 to 7: sevenths or fifths between the
+// endpoints, truncated as the decoder does ((n + 0.5) / 7 or / 5 never lands on an integer, so
+// truncating it is exact), and explicit 0 and 255 in the six-value mode.
+void MakeAlphaPalette(int alpha0, int alpha1, simd::Float4 entries[2]) {
+  const float a0 = static_cast<float>(alpha0), a1 = static_cast<float>(alpha1);
+  const auto truncate = [](simd::Float4 v) {
+    return __builtin_convertvector(__builtin_convertvector(v, simd::Int4), simd::Float4);
+  };
+  if (alpha0 > alpha1) {
+    entries[0] = truncate((simd::Float4{7, 0, 6, 5} * a0 + simd::Float4{0, 7, 1, 2} * a1 + 0.5f) * (1.0f / 7.0f));
+    entries[1] = truncate((simd::Float4{4, 3, 2, 1} * a0 + simd::Float4{3, 4, 5, 6} * a1 + 0.5f) * (1.0f / 7.0f));
+  } else {
+    entries[0] = truncate((simd::Float4{5, 0, 4, 3} * a0 + simd::Float4{0, 5, 1, 2} * a1 + 0.5f) * (1.0f / 5.0f));
+    const simd::Float4 last = simd::Float4{2, 1, 0, 0} * a0 + simd::Float4{3, 4, 0, 0} * a1;
+    const simd::Float4 fifths = truncate((last + 0.5f) * (1.0f / 5.0f));
+    entries[1] = simd::Float4{fifths[0], fifths[1], 0.0f, 255.0f};
+  }
+}
+
 // Scores the endpoint pair (its order picks the mode) with every pixel on its nearest entry
-// (the first of equally near ones), four pixels at a time.
+// (the first of equally near ones), four pixels at a time. The squared distance d, an integer
+// below 2^16, goes into a float key as d + entry / 16 (exact): one minimum per entry finds both.
 void Evaluate(const AlphaLanes& lanes, int alpha0, int alpha1, AlphaCandidate& best) {
-  std::uint8_t palette[8];
-  DecodeAlphaPalette(static_cast<std::uint8_t>(alpha0), static_cast<std::uint8_t>(alpha1), palette);
-  simd::Float4 entries[8];
-  for (int k = 0; k < 8; ++k) entries[k] = simd::Splat(static_cast<float>(palette[k]));
-  simd::Float4 total = simd::Splat(0.0f);
+  simd::Float4 palette[2];
+  MakeAlphaPalette(alpha0, alpha1, palette);
+  simd::Float4 nearest[4];
+#pragma GCC unroll 8
+  for (int k = 0; k < 8; ++k) {
+    const simd::Float4 entry = simd::Splat(palette[k / 4][k % 4]);
+    for (int v = 0; v < 4; ++v) {
+      const simd::Float4 d = lanes.value[v] - entry;
+      const simd::Float4 key = d * d + static_cast<float>(k) * (1.0f / 16.0f);
+      nearest[v] = k == 0 ? key : simd::Min(key, nearest[v]);
+    }
+  }
+  simd::Int4 total = simd::Splat(0);
   simd::Int4 chosen[4];
   for (int v = 0; v < 4; ++v) {
-    simd::Float4 d = lanes.value[v] - entries[0];
-    simd::Float4 nearest = d * d;
-    simd::Int4 index = simd::Splat(0);
-    for (int k = 1; k < 8; ++k) {
-      d = lanes.value[v] - entries[k];
-      const simd::Float4 distance = d * d;
-      const simd::Int4 closer = distance < nearest;
-      nearest = simd::Select(closer, distance, nearest);
-      index = simd::Select(closer, simd::Splat(k), index);
-    }
-    total += nearest;
-    chosen[v] = index;
+    const simd::Int4 key = __builtin_convertvector(nearest[v] * 16.0f, simd::Int4);
+    chosen[v] = key & 7;
+    total += key >> 4;
   }
-  const int error = static_cast<int>(simd::Sum(total));
+  const int error = simd::Sum(total);
   if (error >= best.error) return;
   best.error = error;
-  best.fit.alpha0 = static_cast<std::uint8_t>(alpha0);
-  best.fit.alpha1 = static_cast<std::uint8_t>(alpha1);
-  best.fit.indices = 0;
-  for (int v = 0; v < 4; ++v) {
-    best.chosen[v] = chosen[v];
-    const simd::Int4 placed = chosen[v] << simd::Int4{0, 3, 6, 9};
-    best.fit.indices |= static_cast<std::uint64_t>(simd::Sum(placed)) << (12 * v);
-  }
+  best.alpha0 = alpha0;
+  best.alpha1 = alpha1;
+  for (int v = 0; v < 4; ++v) best.chosen[v] = chosen[v];
 }
 
 // One least-squares step of the eight-value mode for the candidate's index choice: entry 0 sits
@@ -75,41 +90,60 @@ void RefineEightValue(const AlphaLanes& lanes, AlphaCandidate& best) {
   const float saa = simd::Sum(aa), sbb = simd::Sum(bb), sab = simd::Sum(ab), sax = simd::Sum(ax), sbx = simd::Sum(bx);
   const float determinant = saa * sbb - sab * sab;
   if (std::fabs(determinant) < 1e-6f) return;
-  const int a0 = std::clamp(static_cast<int>(std::lround((sax * sbb - sbx * sab) / determinant)), 0, 255);
-  const int a1 = std::clamp(static_cast<int>(std::lround((sbx * saa - sax * sab) / determinant)), 0, 255);
-  if (a0 > a1) Evaluate(lanes, a0, a1, best);
+  const float inverse = 1.0f / determinant;
+  const int a0 = static_cast<int>(std::clamp((sax * sbb - sbx * sab) * inverse, 0.0f, 255.0f) + 0.5f);
+  const int a1 = static_cast<int>(std::clamp((sbx * saa - sax * sab) * inverse, 0.0f, 255.0f) + 0.5f);
+  if (a0 > a1 && (a0 != best.alpha0 || a1 != best.alpha1)) Evaluate(lanes, a0, a1, best);
 }
+
+// The least-squares step runs only for blocks whose first fit leaves more than this squared
+// error (one level per pixel): below it the step seldom finds anything closer.
+constexpr int kRefineThreshold = 16;
 
 }  // namespace
 
-AlphaFit FitAlphaBlock(const std::uint8_t alpha[16]) {
-  int low = 255, high = 0;          // over all pixels
-  int innerLow = 255, innerHigh = 0;  // over pixels other than 0 and 255
-  for (int i = 0; i < 16; ++i) {
-    low = std::min<int>(low, alpha[i]);
-    high = std::max<int>(high, alpha[i]);
-    if (alpha[i] != 0 && alpha[i] != 255) {
-      innerLow = std::min<int>(innerLow, alpha[i]);
-      innerHigh = std::max<int>(innerHigh, alpha[i]);
-    }
-  }
+AlphaFit FitAlphaBlock(const std::uint32_t pixels[16]) {
   AlphaLanes lanes;
-  for (int i = 0; i < 16; ++i) lanes.value[i / 4][i % 4] = alpha[i];
-  AlphaCandidate best;
-  if (low == high) {
-    Evaluate(lanes, low, low, best);  // six-value mode, every index 0
-    return best.fit;
+  simd::Float4 low = simd::Splat(255.0f), high = simd::Splat(0.0f);  // over all pixels
+  simd::Float4 innerLow = low, innerHigh = high;                      // over pixels other than 0 and 255
+  for (int v = 0; v < 4; ++v) {
+    simd::Int4 pixel;
+    std::memcpy(&pixel, pixels + 4 * v, sizeof pixel);
+    const simd::Float4 value = __builtin_convertvector((pixel >> 24) & 0xFF, simd::Float4);
+    lanes.value[v] = value;
+    low = simd::Min(low, value);
+    high = simd::Max(high, value);
+    const simd::Int4 inner = (value != 0.0f) & (value != 255.0f);
+    innerLow = simd::Min(innerLow, simd::Select(inner, value, simd::Splat(255.0f)));
+    innerHigh = simd::Max(innerHigh, simd::Select(inner, value, simd::Splat(0.0f)));
   }
-  Evaluate(lanes, high, low, best);
-  if (best.error > 0) RefineEightValue(lanes, best);
-  if (best.error > 0 && (low == 0 || high == 255)) {
-    if (innerLow > innerHigh) {
+  const auto lowest = [](simd::Float4 x) { return static_cast<int>(std::min({x[0], x[1], x[2], x[3]})); };
+  const auto highest = [](simd::Float4 x) { return static_cast<int>(std::max({x[0], x[1], x[2], x[3]})); };
+  const int lowAlpha = lowest(low), highAlpha = highest(high);
+  if (lowAlpha == highAlpha) {
+    AlphaFit flat;  // six-value mode with entry 0 exact, every index 0
+    flat.alpha0 = flat.alpha1 = static_cast<std::uint8_t>(lowAlpha);
+    return flat;
+  }
+  const int innerLowAlpha = lowest(innerLow), innerHighAlpha = highest(innerHigh);
+  AlphaCandidate best;
+  Evaluate(lanes, highAlpha, lowAlpha, best);
+  if (best.error > kRefineThreshold) RefineEightValue(lanes, best);
+  if (best.error > 0 && (lowAlpha == 0 || highAlpha == 255)) {
+    if (innerLowAlpha > innerHighAlpha) {
       Evaluate(lanes, 0, 255, best);  // only 0 and 255: the explicit entries
     } else {
-      Evaluate(lanes, innerLow, innerHigh, best);
+      Evaluate(lanes, innerLowAlpha, innerHighAlpha, best);
     }
   }
-  return best.fit;
+  AlphaFit fit;
+  fit.alpha0 = static_cast<std::uint8_t>(best.alpha0);
+  fit.alpha1 = static_cast<std::uint8_t>(best.alpha1);
+  for (int v = 0; v < 4; ++v) {
+    const simd::Int4 placed = best.chosen[v] << simd::Int4{0, 3, 6, 9};
+    fit.indices |= static_cast<std::uint64_t>(simd::Sum(placed)) << (12 * v);
+  }
+  return fit;
 }
 
 }  // namespace vela::codec

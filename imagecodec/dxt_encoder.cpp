@@ -16,11 +16,7 @@ void StoreColorBlock(const ColorFit& fit, std::uint8_t* out) {
 }  // namespace
 
 void EncodeDxt1Block(const std::uint32_t pixels[16], std::uint8_t out[8]) {
-  std::uint16_t transparent = 0;
-  for (int i = 0; i < 16; ++i) {
-    if ((pixels[i] >> 24) < 128) transparent |= static_cast<std::uint16_t>(1u << i);
-  }
-  StoreColorBlock(FitColorBlock(pixels, transparent, true), out);
+  StoreColorBlock(FitColorBlock(pixels, true), out);
 }
 
 void EncodeDxt3Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
@@ -29,17 +25,15 @@ void EncodeDxt3Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
     const std::uint32_t high = ((pixels[2 * i + 1] >> 24) * 15 + 127) / 255;
     out[i] = static_cast<std::uint8_t>(low | high << 4);
   }
-  StoreColorBlock(FitColorBlock(pixels, 0, false), out + 8);
+  StoreColorBlock(FitColorBlock(pixels, false), out + 8);
 }
 
 void EncodeDxt5Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
-  std::uint8_t alpha[16];
-  for (int i = 0; i < 16; ++i) alpha[i] = static_cast<std::uint8_t>(pixels[i] >> 24);
-  const AlphaFit fit = FitAlphaBlock(alpha);
+  const AlphaFit fit = FitAlphaBlock(pixels);
   out[0] = fit.alpha0;
   out[1] = fit.alpha1;
   for (int i = 0; i < 6; ++i) out[2 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
-  StoreColorBlock(FitColorBlock(pixels, 0, false), out + 8);
+  StoreColorBlock(FitColorBlock(pixels, false), out + 8);
 }
 
 void EncodeDxtBlock(PixelFormat format, const std::uint32_t pixels[16], std::uint8_t* out) {

@@ -1,15 +1,17 @@
 // Our DXT1, DXT3 and DXT5 block encoder.
 //
-// Colours: a principal-axis fit of the block's colours gives the first endpoints; then, a few
-// times, every pixel takes its palette entry along the endpoints' line, the endpoints are solved
-// by least squares for those choices, and each channel's pair of 5- or 6-bit values is picked
-// exactly for them. The result is scored on the palette exactly as the decoder builds it, with
-// every pixel on its nearest entry; single-colour blocks take the best 5:6:5 pair from
-// precomputed tables. DXT1 blocks with transparent pixels (alpha below 128) use the
-// three-colour mode with index 3 transparent; opaque DXT1 blocks that four colours fit poorly
-// try the three-colour mode too and keep it when it is closer.
-// Alpha: DXT3 rounds to 4 bits; DXT5 tries both the eight-value and the six-value mode (with
-// explicit 0 and 255) and keeps the closer.
+// Colours: a principal-axis fit of the block's colours gives the first endpoints (rounded
+// outwards when both round to one 5:6:5 colour); then every pixel takes its palette entry by its
+// position along the endpoints' line, the endpoints are solved by least squares for those
+// choices, and each channel's pair of 5- or 6-bit values is picked exactly for them. The result
+// is scored on the palette exactly as the decoder builds it, with every pixel on its nearest
+// entry; single-colour blocks take the best 5:6:5 pair from precomputed tables. DXT1 blocks with
+// transparent pixels (alpha below 128) use the three-colour mode with index 3 transparent;
+// opaque DXT1 blocks that four colours fit poorly try the three-colour mode too and keep it when
+// it is closer.
+// Alpha: DXT3 rounds to 4 bits; DXT5 fits the eight-value mode to the block's range with one
+// least-squares step, tries the six-value mode (explicit 0 and 255) for blocks that hold 0 or
+// 255, and keeps the closer.
 // Quality and speed against stb_dxt and libsquish: bench/dxt/README.md.
 #pragma once
 

@@ -58,29 +58,75 @@ TEST(ImageCodecDxt, TwoColourBlocksAreExactWhenTheColoursAreLevels) {
   }
 }
 
+TEST(ImageCodecDxt, NarrowGreyRampsKeepTheirSpread) {
+  // Four grey levels a step apart: the ends round to one 5:6:5 colour, and a fit that kept them
+  // there would flatten the block (a squared error of 264 for 0x88 to 0x8B).
+  for (std::uint32_t base : {0x20u, 0x40u, 0x88u, 0x90u, 0xF8u}) {
+    Block in;
+    for (int i = 0; i < 16; ++i) in.pixels[i] = 0xFF000000u | (base + i % 4) * 0x010101u;
+    for (PixelFormat format : {PixelFormat::kDxt1, PixelFormat::kDxt5}) {
+      EXPECT_LT(SquaredError(in, RoundTrip(format, in), false), 120.0) << std::hex << base;
+    }
+  }
+}
+
+// A block along a colour line with some noise, as photographs mostly are.
+Block SmoothBlock(std::mt19937& random) {
+  Block in;
+  int base[3], slope[3];
+  for (int c = 0; c < 3; ++c) base[c] = static_cast<int>(random() % 160), slope[c] = static_cast<int>(random() % 7);
+  for (int i = 0; i < 16; ++i) {
+    std::uint32_t pixel = 0xFF000000u;
+    for (int c = 0; c < 3; ++c) {
+      const int v = std::clamp(base[c] + slope[c] * (i % 4 + i / 4) + static_cast<int>(random() % 5) - 2, 0, 255);
+      pixel |= static_cast<std::uint32_t>(v) << (8 * c);
+    }
+    in.pixels[i] = pixel;
+  }
+  return in;
+}
+
 TEST(ImageCodecDxt, RandomSmoothBlocksStayClose) {
-  // Blocks along a colour line with some noise: the four-colour palette fits them well.
+  // The four-colour palette fits such blocks well.
   std::mt19937 random(7);
   double total = 0;
   constexpr int kBlocks = 2000;
   for (int n = 0; n < kBlocks; ++n) {
-    Block in;
-    int base[3], slope[3];
-    for (int c = 0; c < 3; ++c) base[c] = static_cast<int>(random() % 160), slope[c] = static_cast<int>(random() % 7);
-    for (int i = 0; i < 16; ++i) {
-      std::uint32_t pixel = 0xFF000000u;
-      for (int c = 0; c < 3; ++c) {
-        const int v = std::clamp(base[c] + slope[c] * (i % 4 + i / 4) + static_cast<int>(random() % 5) - 2, 0, 255);
-        pixel |= static_cast<std::uint32_t>(v) << (8 * c);
-      }
-      in.pixels[i] = pixel;
-    }
+    const Block in = SmoothBlock(random);
     const Block out = RoundTrip(PixelFormat::kDxt1, in);
     total += SquaredError(in, out, true);
     for (int i = 0; i < 16; ++i) ASSERT_EQ(out.pixels[i] >> 24, 0xFFu) << "opaque block decoded transparent";
   }
   const double rmse = std::sqrt(total / (kBlocks * 16 * 3));
   EXPECT_LT(rmse, 3.0);
+}
+
+TEST(ImageCodecDxt, RandomSmoothBlocksWithTransparentPixelsStayClose) {
+  // DXT1 with some pixels transparent: those decode as transparent black, the others fit as well
+  // as in a block of their own (the transparent ones pull on nothing).
+  std::mt19937 random(11);
+  double total = 0, samples = 0;
+  for (int n = 0; n < 2000; ++n) {
+    Block in = SmoothBlock(random);
+    const std::uint32_t transparent = random() & random() & 0xFFFF;  // about a quarter, sometimes all
+    for (int i = 0; i < 16; ++i) {
+      if (transparent >> i & 1) in.pixels[i] = (in.pixels[i] & 0x00FFFFFFu) | (random() % 128) << 24;
+    }
+    const Block out = RoundTrip(PixelFormat::kDxt1, in);
+    for (int i = 0; i < 16; ++i) {
+      if (transparent >> i & 1) {
+        ASSERT_EQ(out.pixels[i], 0u) << n << ": pixel " << i;
+        continue;
+      }
+      ASSERT_EQ(out.pixels[i] >> 24, 0xFFu) << n << ": pixel " << i;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const double d = static_cast<double>((in.pixels[i] >> shift) & 0xFF) - ((out.pixels[i] >> shift) & 0xFF);
+        total += d * d;
+        samples += 1;
+      }
+    }
+  }
+  EXPECT_LT(std::sqrt(total / samples), 3.0);
 }
 
 TEST(ImageCodecDxt, Dxt1TransparentPixelsUseIndexThree) {
@@ -121,6 +167,30 @@ TEST(ImageCodecDxt, Dxt3AndDxt5Alpha) {
   for (int i = 0; i < 16; ++i) in.pixels[i] = static_cast<std::uint32_t>(i * 17) << 24;
   out = RoundTrip(PixelFormat::kDxt5, in);
   for (int i = 0; i < 16; ++i) EXPECT_LE(std::abs(static_cast<int>(out.pixels[i] >> 24) - i * 17), 19) << i;
+}
+
+TEST(ImageCodecDxt, RandomAlphaStaysClose) {
+  // Ramps with noise, some of them with fully transparent or opaque pixels among them (the
+  // six-value mode's explicit 0 and 255).
+  std::mt19937 random(5);
+  double total = 0;
+  constexpr int kBlocks = 2000;
+  for (int n = 0; n < kBlocks; ++n) {
+    Block in = SmoothBlock(random);
+    const int base = static_cast<int>(random() % 200), slope = static_cast<int>(random() % 9);
+    const std::uint32_t extremes = n % 2 ? random() & random() & 0xFFFF : 0;
+    for (int i = 0; i < 16; ++i) {
+      int alpha = std::clamp(base + slope * (i % 4 + i / 4) + static_cast<int>(random() % 5) - 2, 0, 255);
+      if (extremes >> i & 1) alpha = random() % 2 ? 255 : 0;
+      in.pixels[i] = (in.pixels[i] & 0x00FFFFFFu) | static_cast<std::uint32_t>(alpha) << 24;
+    }
+    const Block out = RoundTrip(PixelFormat::kDxt5, in);
+    for (int i = 0; i < 16; ++i) {
+      const double d = static_cast<double>(in.pixels[i] >> 24) - (out.pixels[i] >> 24);
+      total += d * d;
+    }
+  }
+  EXPECT_LT(std::sqrt(total / (kBlocks * 16)), 2.5);
 }
 
 // Encodes a picture into a DXT surface through LoadSurfaceFromMemory and decodes it back.
