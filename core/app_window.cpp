@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "core/library_boot.h"
-#include "core/pending_services.h"
+#include "input/vela_input.h"
 #include "math/vela_math.h"
 
 namespace vela {
@@ -34,7 +34,7 @@ void BootOnCreate(HWND window) {
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CHAR:
-      pending::AddTextCharacter(wParam);
+      VelaInput::AddTextCharacter(static_cast<std::uint32_t>(wParam));
       return 0;
     case WM_CREATE:
       BootOnCreate(window);

@@ -23,6 +23,10 @@
 #include "services/vela_music.h"
 #include "services/vela_sound.h"
 #include "services/video_renderer.h"
+#include "input/vela_input.h"
+#include "image/vela_surface.h"
+#include "image/vela_simple.h"
+#include "image/vela_texture.h"
 
 namespace vela {
 namespace {
@@ -64,10 +68,10 @@ constexpr ServiceStart kCoreStart[] = {
 // After Vela3D has started: the object managers on the device (a manager that cannot be made
 // fails without a box), then the optional services.
 constexpr ServiceStart kDeviceStart[] = {
-    {"CSurface", 0, StartsWithoutWork, nullptr},
-    {"CTexture", 0, StartsWithoutWork, nullptr},
+    {"CSurface", 0, VelaSurface::Start, nullptr},
+    {"CTexture", 0, VelaTexture::Start, nullptr},
     {"CSheet", 0, StartsWithoutWork, nullptr},
-    {"VelaSimple", 0, StartsWithoutWork, nullptr},
+    {"VelaSimple", 0, VelaSimple::Initialize, nullptr},
     {"CFont", 0, StartsWithoutWork, nullptr},
     {"CPoint2D", 0, StartsWithoutWork, nullptr},
     {"CPoint3D", 0, StartsWithoutWork, nullptr},
@@ -88,17 +92,17 @@ constexpr ServiceStart kDeviceStart[] = {
      "サウンドクラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
     {"VelaMusic", kServiceMusic, VelaMusic::Start,
      "ミュージッククラスの初期化に失敗\nメモリの割り当て量が少ないかもしれません"},
-    {"VelaInput", kServiceInput, StartsWithoutWork, "入力デバイスクラスの初期化の初期化に失敗"},
+    {"VelaInput", kServiceInput, VelaInput::Start, "入力デバイスクラスの初期化の初期化に失敗"},
 };
 
 constexpr ServiceStop kServiceStop[] = {
     {"CD audio", kServiceCdAudio, CdAudio::Stop},
-    {"VelaInput", kServiceInput, StopsWithoutWork},
+    {"VelaInput", kServiceInput, VelaInput::Stop},
     {"VelaMusic", kServiceMusic, VelaMusic::Stop},
     {"VelaSound", kServiceSound, VelaSound::Stop},
     {"CVMR9", kServiceMedia, VideoRenderer::Stop},
     {"VelaMedia", kServiceMedia, VelaMedia::Stop},
-    {"VelaSimple", 0, StopsWithoutWork},
+    {"VelaSimple", 0, VelaSimple::Shutdown},
     {"table 400", 0, tables::StopTable400},
     {"VelaModelEx", 0, StopsWithoutWork},
     {"table 816", 0, tables::StopTable816},
@@ -116,8 +120,8 @@ constexpr ServiceStop kServiceStop[] = {
     {"CSprite2D", 0, StopsWithoutWork},
     {"CPrimitive2D", 0, StopsWithoutWork},
     {"CSheet", 0, StopsWithoutWork},
-    {"CTexture", 0, StopsWithoutWork},
-    {"CSurface", 0, StopsWithoutWork},
+    {"CTexture", 0, VelaTexture::Stop},
+    {"CSurface", 0, VelaSurface::Stop},
     {"network", 0, network::Stop},
     {"animation", 0, tables::StopAnimationTable},
     {"console", 0, StopsWithoutWork},

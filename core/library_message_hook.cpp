@@ -5,6 +5,7 @@
 
 #include "core/app_window.h"
 #include "core/pending_services.h"
+#include "input/vela_input.h"
 
 namespace vela {
 
@@ -14,12 +15,12 @@ constexpr UINT kMediaNotify = WM_USER + 2;
 }  // namespace
 
 bool LibraryMessageHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  using pending::MouseButton;
+  using input::MouseButton;
   switch (message) {
-    case WM_LBUTTONDBLCLK: pending::SetDoubleClick(MouseButton::kLeft); return true;
-    case WM_RBUTTONDBLCLK: pending::SetDoubleClick(MouseButton::kRight); return true;
-    case WM_MBUTTONDBLCLK: pending::SetDoubleClick(MouseButton::kMiddle); return true;
-    case WM_MOUSEWHEEL: pending::AddWheelDelta(static_cast<short>(HIWORD(wParam))); return true;
+    case WM_LBUTTONDBLCLK: VelaInput::SetDoubleClick(MouseButton::kLeft); return true;
+    case WM_RBUTTONDBLCLK: VelaInput::SetDoubleClick(MouseButton::kRight); return true;
+    case WM_MBUTTONDBLCLK: VelaInput::SetDoubleClick(MouseButton::kMiddle); return true;
+    case WM_MOUSEWHEEL: VelaInput::AddWheelDelta(static_cast<short>(HIWORD(wParam))); return true;
     case MM_MCINOTIFY: pending::CdAudioNotify(wParam, lParam); return true;
     case kNetworkNotify: pending::NetworkNotify(window, wParam, lParam); return true;
     case kMediaNotify: pending::MediaNotify(); return true;

@@ -4,8 +4,8 @@
 
 #include "core/app_window.h"
 #include "core/frame_pacer.h"
-#include "core/pending_services.h"
 #include "graphics/vela3d.h"
+#include "input/vela_input.h"
 
 namespace vela {
 namespace {
@@ -23,7 +23,7 @@ bool WaitFrame() {
   const FrameWait wait = pacer.NextFrame(timeGetTime());
   if (wait.sleeps) Sleep(wait.milliseconds);
   // The input refresh runs whether or not the input service started: it then finds no devices.
-  pending::RefreshInput();
+  VelaInput::Refresh();
   Vela3D::FrameStep();
   return true;
 }

@@ -5,10 +5,6 @@ namespace vela::pending {
 bool StartsWithoutWork() { return true; }
 void StopsWithoutWork() {}
 
-void RefreshInput() {}
-void AddTextCharacter(WPARAM) {}
-void SetDoubleClick(MouseButton) {}
-void AddWheelDelta(short) {}
 void CdAudioNotify(WPARAM, LPARAM) {}
 void NetworkNotify(HWND, WPARAM, LPARAM) {}
 void MediaNotify() {}

@@ -1,0 +1,210 @@
+#include "image/surface.h"
+
+#include "core/vela_debug.h"
+#include "graphics/vela3d.h"
+#include "image/surface_manager.h"
+#include "image/system_text.h"
+#include "image/vela_file.h"
+
+namespace vela {
+
+CSurface::CSurface(CSurfaceManager* manager) : CImageObject(manager) {}
+
+CSurface::~CSurface() {
+  LogRed("CSurface Destruct [%s]", SystemTextUtf8(GetName()).c_str());
+  LogBreak();
+  sysSurface_.Reset();
+  surface_.Reset();
+}
+
+// ---- creation -------------------------------------------------------------------------------
+
+D3DFORMAT CSurface::ResolveAndLog(const char* layout, std::uint32_t width, std::uint32_t height,
+                                  std::int32_t formatKind) {
+  const D3DFORMAT format = Vela3D::ResolveFormat(formatKind, D3DFMT_UNKNOWN);
+  LogPlain(layout, width, height, Vela3D::FormatName(format));
+  return format;
+}
+
+bool CSurface::LogCreationFailure(HRESULT result) {
+  LogRed("サーフェイスの生成に失敗 [ %s ]", GetErrorText(result));
+  LogBreak();
+  return false;
+}
+
+void CSurface::Created(std::uint32_t width, std::uint32_t height, std::int32_t formatKind, D3DFORMAT format) {
+  formatKind_ = formatKind;
+  surfaceFormat_ = format;
+  width_ = width;
+  height_ = height;
+  LogGreen("Success!");
+  LogBreak();
+}
+
+HRESULT CSurface::CreatePlain(D3DPOOL pool, IDirect3DSurface9** out) {
+  IDirect3DDevice9* device = GetDevice();
+  if (!device) return D3DERR_INVALIDCALL;
+  return device->CreateOffscreenPlainSurface(width_, height_, surfaceFormat_, pool, out, nullptr);
+}
+
+HRESULT CSurface::CreateTarget(IDirect3DSurface9** out) {
+  IDirect3DDevice9* device = GetDevice();
+  if (!device) return D3DERR_INVALIDCALL;
+  return device->CreateRenderTarget(width_, height_, surfaceFormat_, D3DMULTISAMPLE_NONE, 0, TRUE, out, nullptr);
+}
+
+HRESULT CSurface::CreateDepth(IDirect3DSurface9** out) {
+  IDirect3DDevice9* device = GetDevice();
+  if (!device) return D3DERR_INVALIDCALL;
+  return device->CreateDepthStencilSurface(width_, height_, surfaceFormat_, D3DMULTISAMPLE_NONE, 0, TRUE, out,
+                                           nullptr);
+}
+
+bool CSurface::Create(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
+  LogBlue("CSurface::Create");
+  const D3DFORMAT format = ResolveAndLog("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
+  width_ = width;
+  height_ = height;
+  surfaceFormat_ = format;
+  const HRESULT result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
+  if (FAILED(result)) return LogCreationFailure(result);
+  isRenderTarget_ = false;
+  isDepthStencil_ = false;
+  Created(width, height, formatKind, format);
+  return true;
+}
+
+bool CSurface::CreateRenderTarget(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
+  LogBlue("CSurface::CreateRenderTarget");
+  const D3DFORMAT format = ResolveAndLog("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
+  width_ = width;
+  height_ = height;
+  surfaceFormat_ = format;
+  const HRESULT result = CreateTarget(surface_.Out());
+  if (FAILED(result)) return LogCreationFailure(result);
+  isRenderTarget_ = true;
+  Created(width, height, formatKind, format);
+  return true;
+}
+
+bool CSurface::CreateDepthStencil(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
+  LogBlue("CSurface::CreateDepthStencil");
+  const D3DFORMAT format = ResolveAndLog(" : SIZE [ %u x %u ] : FORMAT [ %s ] : ", width, height, formatKind);
+  width_ = width;
+  height_ = height;
+  surfaceFormat_ = format;
+  const HRESULT result = CreateDepth(surface_.Out());
+  if (FAILED(result)) return LogCreationFailure(result);
+  isDepthStencil_ = true;
+  Created(width, height, formatKind, format);
+  return true;
+}
+
+bool CSurface::CreateFromFile(const char* path, std::int32_t formatKind) {
+  LogBlue("CSurface::CreateFromFile");
+  std::uint8_t* data = nullptr;
+  std::uint32_t size = 0;
+  if (!FileLoad(path, &data, &size)) {
+    LogRed("ファイルがみつかりません");
+    LogPlain(" : ");
+    return false;
+  }
+  const PageBlock file(data);  // freed on every way out
+  return LoadFileIntoSurfaces(file.get(), size, formatKind);
+}
+
+bool CSurface::LoadFileIntoSurfaces(const std::uint8_t* data, std::uint32_t size, std::int32_t formatKind) {
+  if (!GetImageInfo(data, size)) return false;
+  const std::uint32_t width = GetImageWidth();
+  const std::uint32_t height = GetImageHeight();
+  const D3DFORMAT format = ResolveAndLog("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
+  width_ = width;
+  height_ = height;
+  surfaceFormat_ = format;
+  HRESULT result = CreatePlain(D3DPOOL_SYSTEMMEM, sysSurface_.Out());
+  if (FAILED(result)) return LogCreationFailure(result);
+  result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
+  if (FAILED(result)) return LogCreationFailure(result);
+  // Same size: the image is decoded without scaling.
+  result = LoadImage(sysSurface_.Get(), data, size, width, height, 0);
+  if (FAILED(result)) {
+    LogRed("画像の読み込みに失敗しました [ %s ]", GetErrorText(result));
+    LogBreak();
+    return false;
+  }
+  GetDevice()->UpdateSurface(sysSurface_.Get(), nullptr, surface_.Get(), nullptr);
+  isRenderTarget_ = false;
+  isDepthStencil_ = false;
+  Created(width, height, formatKind, format);
+  return true;
+}
+
+// ---- use ------------------------------------------------------------------------------------
+
+bool CSurface::CopyRect(const RECT* destRect, CSurface* source, const RECT* sourceRect) {
+  if (!source || !surface_ || !source->surface_) return false;
+  RECT to = destRect ? *destRect : RECT{0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
+  RECT from = sourceRect ? *sourceRect
+                         : RECT{0, 0, static_cast<LONG>(source->width_), static_cast<LONG>(source->height_)};
+  if (!Vela3D::ClipToViewport(&to, &from)) return false;
+  IDirect3DDevice9* device = GetDevice();
+  if (!device) return false;
+  IDirect3DSurface9* from9 = source->surface_.Get();
+  if (SUCCEEDED(device->StretchRect(from9, &from, surface_.Get(), &to, D3DTEXF_LINEAR))) return true;
+  return SUCCEEDED(device->StretchRect(from9, &from, surface_.Get(), &to, D3DTEXF_NONE));
+}
+
+HDC CSurface::GetDC() {
+  HDC dc = nullptr;
+  if (!surface_ || FAILED(surface_->GetDC(&dc))) return nullptr;
+  return dc;
+}
+
+void CSurface::ReleaseDC(HDC dc) {
+  if (dc && surface_) surface_->ReleaseDC(dc);
+}
+
+void CSurface::GetSurface(IDirect3DSurface9** surface) {
+  if (!surface) return;
+  *surface = surface_.Get();
+  if (*surface) (*surface)->AddRef();
+}
+
+bool CSurface::SetRenderTarget() {
+  ComPtr<IDirect3DDevice9> device;
+  if (!surface_ || FAILED(surface_->GetDevice(device.Out()))) return false;
+  device->SetRenderTarget(0, surface_.Get());
+  return true;
+}
+
+bool CSurface::SetDepthStencil() {
+  ComPtr<IDirect3DDevice9> device;
+  if (!surface_ || FAILED(surface_->GetDevice(device.Out()))) return false;
+  device->SetDepthStencilSurface(surface_.Get());
+  return true;
+}
+
+// ---- device loss ----------------------------------------------------------------------------
+
+void CSurface::OnLostDevice() { surface_.Reset(); }
+
+HRESULT CSurface::RecreateSurface() {
+  if (isRenderTarget_) {
+    surfaceFormat_ = Vela3D::ResolveFormat(formatKind_, D3DFMT_UNKNOWN);
+    return CreateTarget(surface_.Out());
+  }
+  if (isDepthStencil_) return CreateDepth(surface_.Out());
+  surfaceFormat_ = Vela3D::ResolveFormat(formatKind_, D3DFMT_UNKNOWN);
+  const HRESULT result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
+  if (FAILED(result) || !sysSurface_) return result;
+  return GetDevice()->UpdateSurface(sysSurface_.Get(), nullptr, surface_.Get(), nullptr);
+}
+
+void CSurface::OnResetDevice() {
+  const HRESULT result = RecreateSurface();
+  if (SUCCEEDED(result)) return;
+  LogRed("サーフェイスのリストアに失敗 [ %s ]", GetErrorText(result));
+  LogBreak();
+}
+
+}  // namespace vela

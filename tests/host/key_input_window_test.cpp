@@ -1,0 +1,352 @@
+// GetKeyData and KeyBufferLoop of the real DLL, with keys typed through SendInput into the
+// window as a user types them.
+//
+// What it takes for SendInput to reach DirectInput under Wine here (windows unmanaged, Xvfb):
+// - The keyboard runs in the foreground only: DirectInput refuses Acquire until the window is
+//   the foreground window. No window manager makes it so; SetForegroundWindow does, and the
+//   next WaitMsg's refresh then acquires the keyboard.
+// - Wine feeds DirectInput from a low-level keyboard hook that passes on the event's own scan
+//   code: a key sent with its virtual key only reaches DirectInput 8 as scan code 0 and never
+//   shows. Every key is sent with its DIK_ scan code beside its virtual key.
+// - The hook runs on Wine's input thread after SendInput has returned. Wine updates the state
+//   GetAsyncKeyState reads once the hooks are through, so each send waits for that state before
+//   the next frame reads the keyboard.
+// - Wine's DirectInput buffer holds one event fewer than the size it is given (31 of 32).
+// - A key pressed while another window of this thread was in front never showed in
+//   GetAsyncKeyState; the background case therefore presses its key before leaving the front.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "tests/host/app_frame_support.h"
+
+namespace {
+
+using vela::host::MessageBoxCapture;
+using vela::host::PluginModule;
+using vela::host::ScriptHost;
+using vela::test::AppFrame;
+using vela::test::AsLogBytes;
+using vela::test::LogSettingsFile;
+using vela::test::ReadWholeFile;
+
+struct Key {
+  std::uint16_t scanCode;  // the DIK_ value
+  std::uint16_t virtualKey;
+};
+constexpr Key kA = {0x1E, 'A'};
+constexpr Key kB = {0x30, 'B'};
+constexpr Key kZ = {0x2C, 'Z'};
+
+// 40 letter and digit keys, none of which closes the window or moves the focus.
+std::vector<Key> FortyKeys() {
+  const char letters[] = "QWERTYUIOPASDFGHJKLZXCVBNM";
+  const std::uint16_t letterScanCodes[] = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18,
+                                           0x19, 0x1E, 0x1F, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25,
+                                           0x26, 0x2C, 0x2D, 0x2E, 0x2F, 0x30, 0x31, 0x32};
+  std::vector<Key> keys;
+  for (int index = 0; index < 26; ++index) {
+    keys.push_back({letterScanCodes[index], static_cast<std::uint16_t>(letters[index])});
+  }
+  // 1 to 9 are DIK_1 (0x02) to 0x0A, 0 is 0x0B; F1 to F4 are 0x3B to 0x3E.
+  for (std::uint16_t digit = 1; digit <= 9; ++digit) {
+    keys.push_back({static_cast<std::uint16_t>(digit + 1), static_cast<std::uint16_t>('0' + digit)});
+  }
+  keys.push_back({0x0B, '0'});
+  for (std::uint16_t f = 0; f < 4; ++f) {
+    keys.push_back({static_cast<std::uint16_t>(0x3B + f), static_cast<std::uint16_t>(VK_F1 + f)});
+  }
+  return keys;
+}
+
+INPUT KeyInput(Key key, bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key.virtualKey;
+  input.ki.wScan = key.scanCode;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  return input;
+}
+
+bool AsyncDown(Key key) { return (GetAsyncKeyState(key.virtualKey) & 0x8000) != 0; }
+
+// Sends the events in one SendInput call and waits until the last one has gone through the
+// low-level hooks (DirectInput's among them).
+void Send(const std::vector<std::pair<Key, bool>>& events) {
+  std::vector<INPUT> inputs;
+  for (const auto& [key, down] : events) inputs.push_back(KeyInput(key, down));
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+  const auto& [lastKey, lastDown] = events.back();
+  for (int wait = 0; wait < 2000 && AsyncDown(lastKey) != lastDown; ++wait) Sleep(1);
+  ASSERT_EQ(AsyncDown(lastKey), lastDown) << "the key never reached the input system";
+}
+
+struct Taken {
+  bool answer;
+  std::int32_t key;
+  bool operator==(const Taken&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Taken& taken) {
+  return out << (taken.answer ? "true/" : "false/") << taken.key;
+}
+
+class KeyInputWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(frame.Loaded()) << "velaplugin.dll did not load";
+    ASSERT_TRUE(boxes.Installed());
+    getKeyData = plugin.Find("GetKeyData");
+    keyBufferLoop = plugin.Find("KeyBufferLoop");
+    ASSERT_NE(getKeyData, nullptr);
+    ASSERT_NE(keyBufferLoop, nullptr);
+  }
+  void TearDown() override {
+    frame.Finish();
+    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown";
+  }
+
+  // Init, and the window in front after a first frame.
+  void StartInFront(std::int32_t serviceFlags) {
+    ASSERT_TRUE(frame.Init(serviceFlags, 320, 240));
+    const HWND window = frame.Window();
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(frame.WaitMsg());
+    ASSERT_EQ(GetForegroundWindow(), window);
+  }
+
+  // Frames until a typed key shows in GetKeyData: the keyboard is acquired. The probe key is
+  // released again and its events are left behind in frames of their own.
+  bool WaitUntilKeyboardReads() {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      Send({{kZ, true}});
+      EXPECT_TRUE(frame.WaitMsg());
+      const bool down = KeyDown(kZ.scanCode);
+      Send({{kZ, false}});
+      EXPECT_TRUE(frame.WaitMsg());
+      EXPECT_TRUE(frame.WaitMsg());
+      if (down) return true;
+    }
+    return false;
+  }
+
+  bool KeyDown(std::int32_t scanCode) {
+    host.ClearStack();
+    host.PushInt(scanCode);
+    EXPECT_EQ(host.Call(getKeyData), 3);
+    return host.PopBool();
+  }
+
+  Taken NextKey() {
+    host.ClearStack();
+    host.SetVariable(0, -1);
+    host.PushWord(host.RelativeRef(0));
+    EXPECT_EQ(host.Call(keyBufferLoop), 3);
+    const bool answer = host.PopBool();
+    return {answer, host.Variable(0)};
+  }
+
+  std::vector<Taken> NextKeys(int calls) {
+    std::vector<Taken> taken;
+    for (int call = 0; call < calls; ++call) taken.push_back(NextKey());
+    return taken;
+  }
+
+  MessageBoxCapture boxes;
+  AppFrame frame{u"Vela key input test"};
+  PluginModule plugin;
+  ScriptHost host;
+  vela::plugin::ExportFunction getKeyData = nullptr;
+  vela::plugin::ExportFunction keyBufferLoop = nullptr;
+};
+
+// Wine's DirectInput ring buffer holds one event fewer than the buffer size it is given; Windows
+// keeps the full 32.
+int EventsDirectInputKeeps() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+  return wine ? 31 : 32;
+}
+
+TEST_F(KeyInputWindow, HeldKeysBufferedPressesAndReleases) {
+  StartInFront(1);
+  ASSERT_TRUE(WaitUntilKeyboardReads());
+
+  // A held key is down in every frame; its press is handed out once, in the frame after it.
+  Send({{kA, true}});
+  EXPECT_FALSE(KeyDown(kA.scanCode)) << "the table changes only at WaitMsg";
+  ASSERT_TRUE(frame.WaitMsg());
+  EXPECT_TRUE(KeyDown(kA.scanCode));
+  EXPECT_FALSE(KeyDown(kB.scanCode));
+  EXPECT_EQ(NextKeys(3), (std::vector<Taken>{{true, kA.scanCode}, {false, 0}, {false, 0}}));
+  for (int held = 0; held < 3; ++held) {
+    ASSERT_TRUE(frame.WaitMsg());
+    EXPECT_TRUE(KeyDown(kA.scanCode)) << "held frame " << held;
+    EXPECT_EQ(NextKey(), (Taken{false, 0})) << "held frame " << held;
+  }
+  Send({{kA, false}});
+  ASSERT_TRUE(frame.WaitMsg());
+  EXPECT_FALSE(KeyDown(kA.scanCode));
+  EXPECT_EQ(NextKeys(2), (std::vector<Taken>{{false, 0}, {false, 0}}));
+
+  // A down, A up, B down in one frame: the release ends a host loop, the press behind it
+  // still comes with the next call.
+  Send({{kA, true}, {kA, false}, {kB, true}});
+  ASSERT_TRUE(frame.WaitMsg());
+  EXPECT_EQ(NextKeys(4), (std::vector<Taken>{{true, kA.scanCode}, {false, 0}, {true, kB.scanCode}, {false, 0}}));
+  EXPECT_FALSE(KeyDown(kA.scanCode));
+  EXPECT_TRUE(KeyDown(kB.scanCode));
+  Send({{kB, false}});
+  ASSERT_TRUE(frame.WaitMsg());
+  EXPECT_FALSE(KeyDown(kB.scanCode));
+
+  // Entries not taken before the next WaitMsg are gone.
+  Send({{kA, true}, {kA, false}});
+  ASSERT_TRUE(frame.WaitMsg());
+  ASSERT_TRUE(frame.WaitMsg());
+  EXPECT_EQ(NextKey(), (Taken{false, 0}));
+}
+
+TEST_F(KeyInputWindow, MoreEventsThanTheBufferKeepsTheFirst) {
+  StartInFront(1);
+  ASSERT_TRUE(WaitUntilKeyboardReads());
+  const std::vector<Key> keys = FortyKeys();
+  std::vector<std::pair<Key, bool>> presses, releases;
+  for (Key key : keys) {
+    presses.push_back({key, true});
+    releases.push_back({key, false});
+  }
+  Send(presses);
+  ASSERT_TRUE(frame.WaitMsg());
+  const int kept = EventsDirectInputKeeps();
+  const std::vector<Taken> taken = NextKeys(kept + 1);
+  for (int index = 0; index < kept; ++index) {
+    EXPECT_EQ(taken[index], (Taken{true, keys[index].scanCode})) << "event " << index;
+  }
+  EXPECT_EQ(taken[kept], (Taken{false, 0}));
+  EXPECT_TRUE(KeyDown(keys.back().scanCode)) << "the key table is whole whatever the buffer lost";
+
+  Send(releases);
+  ASSERT_TRUE(frame.WaitMsg());
+  ASSERT_TRUE(frame.WaitMsg());
+  for (Key key : keys) EXPECT_FALSE(KeyDown(key.scanCode)) << key.scanCode;
+}
+
+TEST_F(KeyInputWindow, KeyboardInTheBackgroundReadsReleasedUntilTheWindowIsBack) {
+  StartInFront(1);
+  ASSERT_TRUE(WaitUntilKeyboardReads());
+  const HWND window = frame.Window();
+  Send({{kA, true}});
+  ASSERT_TRUE(frame.WaitMsg());
+  ASSERT_TRUE(KeyDown(kA.scanCode));
+  ASSERT_EQ(NextKey(), (Taken{true, kA.scanCode}));
+
+  // Another window in front while A is still held: A reads released, nothing is buffered.
+  WNDCLASSW otherClass = {};
+  otherClass.lpfnWndProc = DefWindowProcW;
+  otherClass.hInstance = GetModuleHandleW(nullptr);
+  otherClass.lpszClassName = L"VelaKeyInputOther";
+  RegisterClassW(&otherClass);
+  const HWND other = CreateWindowW(L"VelaKeyInputOther", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
+                                   100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  for (int frameInBack = 0; frameInBack < 3; ++frameInBack) {
+    ASSERT_TRUE(frame.WaitMsg());
+    ASSERT_EQ(GetForegroundWindow(), other);
+    EXPECT_FALSE(KeyDown(kA.scanCode)) << "background frame " << frameInBack;
+    EXPECT_EQ(NextKey(), (Taken{false, 0})) << "background frame " << frameInBack;
+  }
+  Send({{kA, false}});
+
+  // Back in front, Acquire succeeds again at the next frame.
+  SetForegroundWindow(window);
+  ASSERT_TRUE(frame.WaitMsg());
+  Send({{kB, true}});
+  ASSERT_TRUE(frame.WaitMsg());
+  EXPECT_TRUE(KeyDown(kB.scanCode)) << "the keyboard is acquired again once the window is in front";
+  EXPECT_EQ(NextKey(), (Taken{true, kB.scanCode}));
+  Send({{kB, false}});
+  ASSERT_TRUE(frame.WaitMsg());
+  DestroyWindow(other);
+}
+
+TEST_F(KeyInputWindow, WithoutTheInputServiceEveryKeyReadsReleased) {
+  StartInFront(0);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Send({{kA, true}});
+    ASSERT_TRUE(frame.WaitMsg());
+    EXPECT_FALSE(KeyDown(kA.scanCode));
+    EXPECT_EQ(NextKey(), (Taken{false, 0}));
+    Send({{kA, false}});
+    ASSERT_TRUE(frame.WaitMsg());
+    EXPECT_EQ(NextKey(), (Taken{false, 0}));
+  }
+}
+
+TEST_F(KeyInputWindow, ScanCodesOutsideTheTableAnswerFalse) {
+  StartInFront(1);
+  ASSERT_TRUE(WaitUntilKeyboardReads());
+  Send({{kA, true}});
+  ASSERT_TRUE(frame.WaitMsg());
+  ASSERT_TRUE(KeyDown(kA.scanCode));
+  EXPECT_FALSE(KeyDown(0));
+  EXPECT_FALSE(KeyDown(0x100 + kA.scanCode));
+  EXPECT_FALSE(KeyDown(-1));
+
+  // The whole int is the scan code, and only the result byte is written over it.
+  host.ClearStack();
+  host.PushInt(0x12345600 + kA.scanCode);
+  const vela::plugin::HostWord argument = host.Top() - 4;
+  EXPECT_EQ(host.Call(getKeyData), 3);
+  const std::byte* bytes = host.Pointer(argument);
+  EXPECT_EQ(bytes[0], std::byte{0}) << "false: A's byte is not the scan code 0x1234561E";
+  EXPECT_EQ(bytes[1], std::byte{0x56});
+  EXPECT_EQ(bytes[2], std::byte{0x34});
+  EXPECT_EQ(bytes[3], std::byte{0x12});
+  Send({{kA, false}});
+  ASSERT_TRUE(frame.WaitMsg());
+}
+
+// The start and stop as the log tells them: the steps in order between the managers and the
+// application start, a keyboard and no controller (Wine has none here), and the releases.
+TEST_F(KeyInputWindow, StartAndStopAreLogged) {
+  LogSettingsFile settings(L"vela_input_log.html", L"Vela input log");
+  StartInFront(1);
+  frame.Finish();
+  const std::string log = ReadWholeFile(settings.LogPath());
+  const char* const kInOrder[] = {
+      "VelaInputクラスの初期化",
+      "<B>　ジョイスティック用メモリを確保</B><BR>\n",
+      "<B>　DirectInputオブジェクトを生成</B><BR>\n",
+      "<B>　DirectInputオブジェクトの初期化に成功</B><BR>\n",
+      "<B>　キーボードデバイスの初期化</B><BR>\n",
+      "　　キーボードデバイスの生成<BR>\n",
+      "　　データフォーマットを設定<BR>\n",
+      "　　協調レベルを設定<BR>\n",
+      "　　プロパティを設定<BR>\n",
+      "キー キーボード<BR>\n",
+      "<B>　ジョイスティックデバイスの初期化</B><BR>\n",
+      "　　使用可能な最大ジョイスティック数 [ ",
+      "　　ジョイスティックデバイスの列挙 [ 0 ]<BR>\n",
+      "アプリケーション開始",
+      "VelaInputクラスの解放",
+      "キーボード用デバイスの解放<BR>\n",
+      "DirectInputオブジェクトの解放<BR>\n",
+  };
+  std::size_t at = 0;
+  for (const char* piece : kInOrder) {
+    const std::size_t found = log.find(AsLogBytes(piece), at);
+    ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << piece;
+    at = found;
+  }
+  EXPECT_EQ(log.find(AsLogBytes("エラー")), std::string::npos);
+}
+
+}  // namespace
