@@ -23,6 +23,7 @@
 #include "services/vela_music.h"
 #include "services/vela_sound.h"
 #include "services/video_renderer.h"
+#include "sprite/vela_sprite.h"
 #include "input/vela_input.h"
 #include "image/vela_surface.h"
 #include "image/vela_simple.h"
@@ -77,9 +78,9 @@ constexpr ServiceStart kDeviceStart[] = {
     {"CPoint3D", 0, StartsWithoutWork, nullptr},
     {"CLine2D", 0, StartsWithoutWork, nullptr},
     {"CLine3D", 0, StartsWithoutWork, nullptr},
-    {"CPrimitive2D", 0, StartsWithoutWork, nullptr},
+    {"CPrimitive2D", 0, VelaPrimitive2D::Start, nullptr},
     {"CPrimitive3D", 0, StartsWithoutWork, nullptr},
-    {"CSprite2D", 0, StartsWithoutWork, nullptr},
+    {"CSprite2D", 0, VelaSprite::Start, nullptr},
     {"CSprite3D", 0, StartsWithoutWork, nullptr},
     {"CFontSprite2D", 0, StartsWithoutWork, nullptr},
     {"CFontSprite3D", 0, StartsWithoutWork, nullptr},
@@ -117,8 +118,8 @@ constexpr ServiceStop kServiceStop[] = {
     {"CFontSprite3D", 0, StopsWithoutWork},
     {"CFontSprite2D", 0, StopsWithoutWork},
     {"CFont", 0, StopsWithoutWork},
-    {"CSprite2D", 0, StopsWithoutWork},
-    {"CPrimitive2D", 0, StopsWithoutWork},
+    {"CSprite2D", 0, VelaSprite::Stop},
+    {"CPrimitive2D", 0, VelaPrimitive2D::Stop},
     {"CSheet", 0, StopsWithoutWork},
     {"CTexture", 0, VelaTexture::Stop},
     {"CSurface", 0, VelaSurface::Stop},

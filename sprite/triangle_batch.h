@@ -1,0 +1,100 @@
+// TriangleBatch: the CPU side of a 2D vertex object. It takes triangles (PushTriangles),
+// transforms and clips them with the object's settings, and keeps the result in a vertex store
+// that survives device loss: in submission order, or, for a depth-sorted object, as 160-byte
+// sort records chained into 8,191 depth buckets. WriteDrawOrder then lays the stored vertices
+// out as the device draws them: buckets from far to near, and within a bucket the triangle
+// stored last first.
+//
+// Sort record: three vertices at offsets 0, stride and 2 x stride, and at offset 156 a 32-bit
+// link to the next record of its bucket. Links and bucket heads are record numbers plus one
+// (0 ends a chain) rather than addresses, so that the store's layout and the head table's size
+// (32,764 bytes) are the same in the 32-bit product and the 64-bit build, and a link can never
+// point outside the store.
+//
+// Nothing here allocates while drawing: the store and the head table are made once, zero-filled
+// from the process heap. Single-threaded, like every 2D object.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/process_heap.h"
+#include "sprite/object_2d_settings.h"
+#include "sprite/triangle_record.h"
+#include "sprite/vertex_layout.h"
+
+namespace vela {
+
+class TriangleBatch {
+ public:
+  static constexpr std::uint32_t kSortRecordBytes = 160;
+  static constexpr std::uint32_t kSortLinkOffset = 156;
+  static constexpr std::uint32_t kBucketTableBytes = 8191 * 4;
+
+  // The layout for `capacity` vertices of `vertexType` (0-4). False for another type or for
+  // sizes that do not fit 32 bits; nothing is allocated yet.
+  bool Configure(std::uint32_t capacity, std::uint32_t vertexType, bool sortByDepth);
+  // The vertex store: floor(capacity x 160 / 3) bytes of sort records for a sorted object,
+  // capacity x stride bytes of vertices otherwise. False when the heap cannot give it.
+  bool AllocateStore();
+  // The 8,191 bucket heads of a sorted object.
+  bool AllocateBuckets();
+
+  // Transforms, clips and stores the triangles in order. False, at once, for the first one
+  // whose clipped vertices would take the object beyond its capacity: it and the rest are not
+  // stored. Vertices produced by clipping are counted (RequestedCount) also when they are not
+  // stored.
+  bool PushTriangles(const TriangleRecord* records, std::size_t count);
+  // Forgets what is stored (the bytes stay; the counts and buckets start over).
+  void Reset();
+
+  // Bytes that WriteDrawOrder produces: vertexCount x stride.
+  std::size_t DrawBytes() const;
+  // Copies the stored vertices in drawing order to `destination` (room for `bytes`), at most
+  // `bytes` of them; answers the bytes written.
+  std::size_t WriteDrawOrder(std::byte* destination, std::size_t bytes) const;
+
+  ScissorSetting& Scissor() { return scissor_; }
+  TransformSettings& Transform() { return transform_; }
+  const ScissorSetting& Scissor() const { return scissor_; }
+  const TransformSettings& Transform() const { return transform_; }
+
+  bool Configured() const { return stride_ != 0; }
+  bool HasStore() const { return store_ != nullptr; }
+  std::uint32_t VertexType() const { return vertexType_; }
+  std::uint32_t Fvf() const { return fvf_; }
+  std::uint32_t Stride() const { return stride_; }
+  std::uint32_t Capacity() const { return capacity_; }
+  std::uint32_t BufferBytes() const { return bufferBytes_; }
+  std::uint32_t StoreBytes() const { return storeBytes_; }
+  bool SortByDepth() const { return sortByDepth_; }
+  std::uint32_t VertexCount() const { return vertexCount_; }
+  std::uint32_t StoreUsed() const { return storeUsed_; }
+  std::uint32_t RequestedCount() const { return requestedCount_; }
+
+ private:
+  void StoreSorted(const Vertex2D* triangle);
+  void StorePlain(const Vertex2D* vertices, int count);
+  std::size_t WriteSorted(std::byte* destination, std::size_t bytes) const;
+
+  HeapPtr<std::byte> store_;
+  HeapPtr<std::uint32_t> bucketHeads_;
+  std::uint32_t vertexType_ = 0;
+  std::uint32_t fvf_ = 0;
+  std::uint32_t bufferBytes_ = 0;
+  std::uint32_t storeBytes_ = 0;
+  std::uint32_t stride_ = 0;
+  std::uint32_t capacity_ = 0;
+  std::uint32_t vertexCount_ = 0;
+  std::uint32_t storeUsed_ = 0;
+  std::uint32_t requestedCount_ = 0;
+  bool sortByDepth_ = false;
+  // The range of buckets used since the last Reset, so that neither the upload nor the reset
+  // walks 8,191 empty heads for a small batch. lowestKey_ > highestKey_ when none is used.
+  int lowestKey_ = 8191;
+  int highestKey_ = -1;
+  ScissorSetting scissor_;
+  TransformSettings transform_;
+};
+
+}  // namespace vela

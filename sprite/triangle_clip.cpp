@@ -1,0 +1,99 @@
+#include "sprite/triangle_clip.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "sprite/lerp_vertex.h"
+
+namespace vela {
+namespace {
+
+// One Sutherland-Hodgman pass against the edge at `edge` on the axis `Coordinate` reads.
+// `Outside` says which side of the edge is cut away.
+template <typename Coordinate, typename Outside>
+int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinate coordinate, Outside outside) {
+  count = std::clamp(count, 0, kClipPolygonCapacity);
+  bool isOutside[kClipPolygonCapacity];
+  for (int i = 0; i < count; ++i) isOutside[i] = outside(coordinate(in[i]), edge);
+
+  int emitted = 0;
+  auto emit = [&](const Vertex2D& vertex) {
+    if (emitted < kClipPolygonCapacity) out[emitted++] = vertex;
+  };
+  auto emitCut = [&](const Vertex2D& a, const Vertex2D& b) {
+    if (emitted >= kClipPolygonCapacity) return;
+    const float t = (edge - coordinate(a)) / (coordinate(b) - coordinate(a));
+    LerpVertex(a, b, out[emitted++], t);
+  };
+  for (int i = 0; i < count; ++i) {
+    const int j = i + 1 == count ? 0 : i + 1;
+    const Vertex2D& a = in[i];
+    const Vertex2D& b = in[j];
+    if (!isOutside[i]) {
+      emit(a);
+      if (isOutside[j]) emitCut(a, b);
+    } else if (!isOutside[j]) {
+      emitCut(a, b);
+    }
+  }
+  return emitted;
+}
+
+float X(const Vertex2D& vertex) { return vertex.x; }
+float Y(const Vertex2D& vertex) { return vertex.y; }
+bool Below(float value, float edge) { return value < edge; }
+bool Above(float value, float edge) { return value > edge; }
+
+bool AllBelow(const TriangleRecord& in, float (*coordinate)(const Vertex2D&), float edge) {
+  return std::all_of(std::begin(in.vertex), std::end(in.vertex),
+                     [&](const Vertex2D& v) { return coordinate(v) < edge; });
+}
+bool AllAbove(const TriangleRecord& in, float (*coordinate)(const Vertex2D&), float edge) {
+  return std::all_of(std::begin(in.vertex), std::end(in.vertex),
+                     [&](const Vertex2D& v) { return coordinate(v) > edge; });
+}
+
+}  // namespace
+
+int ClipLeft(const Vertex2D* in, Vertex2D* out, int count, float left) { return ClipPass(in, out, count, left, X, Below); }
+int ClipRight(const Vertex2D* in, Vertex2D* out, int count, float right) { return ClipPass(in, out, count, right, X, Above); }
+int ClipTop(const Vertex2D* in, Vertex2D* out, int count, float top) { return ClipPass(in, out, count, top, Y, Below); }
+int ClipBottom(const Vertex2D* in, Vertex2D* out, int count, float bottom) {
+  return ClipPass(in, out, count, bottom, Y, Above);
+}
+
+bool TriangleUnclipped(const ScissorSetting& scissor, const TriangleRecord& in) {
+  if (!scissor.on) return true;
+  return std::all_of(std::begin(in.vertex), std::end(in.vertex), [&](const Vertex2D& v) {
+    return v.x >= scissor.left && v.x <= scissor.right && v.y >= scissor.top && v.y <= scissor.bottom;
+  });
+}
+
+int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex2D* out) {
+  if (TriangleUnclipped(scissor, in)) {
+    std::copy(std::begin(in.vertex), std::end(in.vertex), out);
+    return 3;
+  }
+  if (AllBelow(in, X, scissor.left) || AllAbove(in, X, scissor.right) || AllBelow(in, Y, scissor.top) ||
+      AllAbove(in, Y, scissor.bottom)) {
+    return 0;
+  }
+  Vertex2D first[kClipPolygonCapacity];
+  Vertex2D second[kClipPolygonCapacity];
+  std::copy(std::begin(in.vertex), std::end(in.vertex), first);
+  int count = ClipLeft(first, second, 3, scissor.left);
+  count = ClipRight(second, first, count, scissor.right);
+  count = ClipTop(first, second, count, scissor.top);
+  count = ClipBottom(second, first, count, scissor.bottom);
+  if (count < 3) return 0;
+
+  int written = 0;
+  for (int i = 1; i + 1 < count; ++i) {
+    out[written++] = first[0];
+    out[written++] = first[i];
+    out[written++] = first[i + 1];
+  }
+  return written;
+}
+
+}  // namespace vela

@@ -1,0 +1,37 @@
+// ClipTriangle: a transformed triangle cut to the object's scissor rectangle on the CPU.
+//
+// Without a scissor the triangle passes as it is. Otherwise a triangle wholly beyond one edge
+// is rejected at once; the rest is clipped as a polygon by four Sutherland-Hodgman passes (left,
+// right, top, bottom, each feeding the next; a vertex on an edge is inside) and the polygon that
+// remains is cut into a fan from its first vertex. New vertices are interpolated (LerpVertex).
+//
+// A clipped triangle has at most 7 vertices. The buffers are sized for what even degenerate
+// input (NaN or infinite coordinates, which classify inconsistently) can produce, and every
+// pass refuses to write beyond them.
+#pragma once
+
+#include "graphics/vertex_2d.h"
+#include "sprite/object_2d_settings.h"
+#include "sprite/triangle_record.h"
+
+namespace vela {
+
+inline constexpr int kClipPolygonCapacity = 16;
+inline constexpr int kClipOutputCapacity = 3 * (kClipPolygonCapacity - 2);
+
+// One pass each: `count` vertices of the closed polygon `in` (at most kClipPolygonCapacity)
+// into `out` (room for kClipPolygonCapacity); answers the number written.
+int ClipLeft(const Vertex2D* in, Vertex2D* out, int count, float left);
+int ClipRight(const Vertex2D* in, Vertex2D* out, int count, float right);
+int ClipTop(const Vertex2D* in, Vertex2D* out, int count, float top);
+int ClipBottom(const Vertex2D* in, Vertex2D* out, int count, float bottom);
+
+// True when the scissor is off or all three vertices lie inside it: the triangle is kept as
+// it is, which is what the four passes would give.
+bool TriangleUnclipped(const ScissorSetting& scissor, const TriangleRecord& in);
+
+// Writes whole triangles to `out` (room for kClipOutputCapacity vertices) and answers their
+// vertex count, a multiple of 3; 0 when nothing of the triangle is inside.
+int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex2D* out);
+
+}  // namespace vela
