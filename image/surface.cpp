@@ -19,11 +19,12 @@ CSurface::~CSurface() {
 
 // ---- creation -------------------------------------------------------------------------------
 
-D3DFORMAT CSurface::ResolveAndLog(const char* layout, std::uint32_t width, std::uint32_t height,
-                                  std::int32_t formatKind) {
-  const D3DFORMAT format = Vela3D::ResolveFormat(formatKind, D3DFMT_UNKNOWN);
-  LogPlain(layout, width, height, Vela3D::FormatName(format));
-  return format;
+void CSurface::BeginCreation(const char* layout, std::uint32_t width, std::uint32_t height,
+                             std::int32_t formatKind) {
+  surfaceFormat_ = Vela3D::ResolveFormat(formatKind, D3DFMT_UNKNOWN);
+  width_ = width;
+  height_ = height;
+  LogPlain(layout, width, height, Vela3D::FormatName(surfaceFormat_));
 }
 
 bool CSurface::LogCreationFailure(HRESULT result) {
@@ -32,11 +33,8 @@ bool CSurface::LogCreationFailure(HRESULT result) {
   return false;
 }
 
-void CSurface::Created(std::uint32_t width, std::uint32_t height, std::int32_t formatKind, D3DFORMAT format) {
+void CSurface::Created(std::int32_t formatKind) {
   formatKind_ = formatKind;
-  surfaceFormat_ = format;
-  width_ = width;
-  height_ = height;
   LogGreen("Success!");
   LogBreak();
 }
@@ -62,41 +60,32 @@ HRESULT CSurface::CreateDepth(IDirect3DSurface9** out) {
 
 bool CSurface::Create(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CSurface::Create");
-  const D3DFORMAT format = ResolveAndLog("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
-  width_ = width;
-  height_ = height;
-  surfaceFormat_ = format;
+  BeginCreation("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
   const HRESULT result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
   if (FAILED(result)) return LogCreationFailure(result);
   isRenderTarget_ = false;
   isDepthStencil_ = false;
-  Created(width, height, formatKind, format);
+  Created(formatKind);
   return true;
 }
 
 bool CSurface::CreateRenderTarget(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CSurface::CreateRenderTarget");
-  const D3DFORMAT format = ResolveAndLog("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
-  width_ = width;
-  height_ = height;
-  surfaceFormat_ = format;
+  BeginCreation("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
   const HRESULT result = CreateTarget(surface_.Out());
   if (FAILED(result)) return LogCreationFailure(result);
   isRenderTarget_ = true;
-  Created(width, height, formatKind, format);
+  Created(formatKind);
   return true;
 }
 
 bool CSurface::CreateDepthStencil(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CSurface::CreateDepthStencil");
-  const D3DFORMAT format = ResolveAndLog(" : SIZE [ %u x %u ] : FORMAT [ %s ] : ", width, height, formatKind);
-  width_ = width;
-  height_ = height;
-  surfaceFormat_ = format;
+  BeginCreation(" : SIZE [ %u x %u ] : FORMAT [ %s ] : ", width, height, formatKind);
   const HRESULT result = CreateDepth(surface_.Out());
   if (FAILED(result)) return LogCreationFailure(result);
   isDepthStencil_ = true;
-  Created(width, height, formatKind, format);
+  Created(formatKind);
   return true;
 }
 
@@ -117,10 +106,7 @@ bool CSurface::LoadFileIntoSurfaces(const std::uint8_t* data, std::uint32_t size
   if (!GetImageInfo(data, size)) return false;
   const std::uint32_t width = GetImageWidth();
   const std::uint32_t height = GetImageHeight();
-  const D3DFORMAT format = ResolveAndLog("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
-  width_ = width;
-  height_ = height;
-  surfaceFormat_ = format;
+  BeginCreation("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
   HRESULT result = CreatePlain(D3DPOOL_SYSTEMMEM, sysSurface_.Out());
   if (FAILED(result)) return LogCreationFailure(result);
   result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
@@ -135,7 +121,7 @@ bool CSurface::LoadFileIntoSurfaces(const std::uint8_t* data, std::uint32_t size
   GetDevice()->UpdateSurface(sysSurface_.Get(), nullptr, surface_.Get(), nullptr);
   isRenderTarget_ = false;
   isDepthStencil_ = false;
-  Created(width, height, formatKind, format);
+  Created(formatKind);
   return true;
 }
 

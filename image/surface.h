@@ -60,10 +60,10 @@ class CSurface : public CImageObject {
   bool HasSystemCopy() const { return static_cast<bool>(sysSurface_); }
 
  private:
-  // Logs the size and format of a creation and answers the format resolved for the kind.
-  D3DFORMAT ResolveAndLog(const char* layout, std::uint32_t width, std::uint32_t height, std::int32_t formatKind);
+  // Resolves the format and takes the size, then logs them in `layout`.
+  void BeginCreation(const char* layout, std::uint32_t width, std::uint32_t height, std::int32_t formatKind);
   bool LogCreationFailure(HRESULT result);  // answers false
-  void Created(std::uint32_t width, std::uint32_t height, std::int32_t formatKind, D3DFORMAT format);
+  void Created(std::int32_t formatKind);
   HRESULT CreatePlain(D3DPOOL pool, IDirect3DSurface9** out);
   HRESULT CreateTarget(IDirect3DSurface9** out);
   HRESULT CreateDepth(IDirect3DSurface9** out);

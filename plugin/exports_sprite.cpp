@@ -4,17 +4,19 @@
 // name (velaplugin.def).
 #include <windows.h>
 
-#include <cstring>
-
 #include "graphics/rect_2d.h"
 #include "image/texture.h"
 #include "plugin/argument_block.h"
 #include "plugin/export.h"
+#include "plugin/host_objects.h"
 #include "sprite/sprite_2d.h"
 #include "sprite/vela_sprite.h"
 
 using vela::plugin::ArgumentReader;
+using vela::plugin::FromHandle;
 using vela::plugin::HostWord;
+using vela::plugin::ReadRect;
+using vela::plugin::WriteHandle;
 
 namespace {
 
@@ -23,17 +25,6 @@ constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kHostVertexType = 1;
 constexpr bool kHostSortByDepth = true;
 
-template <typename T>
-T* FromHandle(HostWord handle) {
-  return reinterpret_cast<T*>(vela::plugin::HostPointer(handle));
-}
-
-vela::Rect2D ReadRect(std::byte* place) {
-  vela::Rect2D rect;
-  std::memcpy(&rect, place, sizeof rect);
-  return rect;
-}
-
 }  // namespace
 
 VELA_EXPORT std::int32_t VELA_CDECL SpriteCreate(HostWord top, HostWord base) {
@@ -41,12 +32,7 @@ VELA_EXPORT std::int32_t VELA_CDECL SpriteCreate(HostWord top, HostWord base) {
   const vela::plugin::HostVariable handle = args.Ref();
   const auto capacity = static_cast<std::uint32_t>(args.Int());
   vela::CSprite2D* sprite = vela::VelaSprite::Create(capacity, kHostVertexType, kHostSortByDepth);
-  HostWord word = 0;
-  if (sprite && !vela::plugin::ToHostWord(sprite, word)) {
-    sprite->Release();  // a handle the host could not hold
-    word = 0;
-  }
-  handle.Write(word);
+  WriteHandle(handle, sprite);
   return args.Return();
 }
 

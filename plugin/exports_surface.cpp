@@ -9,6 +9,7 @@
 #include "image/vela_surface.h"
 #include "plugin/argument_block.h"
 #include "plugin/export.h"
+#include "plugin/host_objects.h"
 #include "plugin/text_conversion.h"
 
 using vela::plugin::ArgumentReader;
@@ -22,18 +23,13 @@ VELA_EXPORT std::int32_t VELA_CDECL SurfaceLoad(HostWord top, HostWord base) {
   GrowBuffer<char> fileName;
   vela::plugin::ToCodePage(name, fileName);
   vela::CSurface* surface = vela::VelaSurface::Load(CString(fileName), vela::FORMAT_BACKBUFFER);
-  HostWord word = 0;
-  if (surface && !vela::plugin::ToHostWord(surface, word)) {
-    surface->Release();  // a handle the host could not hold
-    word = 0;
-  }
-  handle.Write(word);
+  vela::plugin::WriteHandle(handle, surface);
   return args.Return();
 }
 
 VELA_EXPORT std::int32_t VELA_CDECL SurfaceCopyToBG(HostWord top, HostWord base) {
   ArgumentReader args(top, base, 4);
-  auto* surface = reinterpret_cast<vela::CSurface*>(vela::plugin::HostPointer(args.Handle()));
+  auto* surface = vela::plugin::FromHandle<vela::CSurface>(args.Handle());
   vela::VelaSurface::CopyToBackBuffer(nullptr, surface, nullptr);
   return args.Return();
 }

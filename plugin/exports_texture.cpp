@@ -4,8 +4,6 @@
 // under other names (velaplugin.def).
 #include <windows.h>
 
-#include <cstring>
-
 #include "core/base_object.h"
 #include "graphics/format_kind.h"
 #include "graphics/rect_2d.h"
@@ -13,28 +11,19 @@
 #include "image/vela_texture.h"
 #include "plugin/argument_block.h"
 #include "plugin/export.h"
+#include "plugin/host_objects.h"
 #include "plugin/text_conversion.h"
 
 using vela::plugin::ArgumentReader;
+using vela::plugin::FromHandle;
 using vela::plugin::GrowBuffer;
 using vela::plugin::HostWord;
+using vela::plugin::ReadRect;
+using vela::plugin::WriteHandle;
 
 namespace {
 
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
-
-template <typename T>
-T* FromHandle(HostWord handle) {
-  return reinterpret_cast<T*>(vela::plugin::HostPointer(handle));
-}
-
-// The rectangle the host passes by address. It is read, never written, so a copy stands in
-// for the host's bytes (which need not be aligned for floats).
-vela::Rect2D ReadRect(std::byte* place) {
-  vela::Rect2D rect;
-  std::memcpy(&rect, place, sizeof rect);
-  return rect;
-}
 
 }  // namespace
 
@@ -45,12 +34,7 @@ VELA_EXPORT std::int32_t VELA_CDECL TextureLoad(HostWord top, HostWord base) {
   GrowBuffer<char> fileName;
   vela::plugin::ToCodePage(name, fileName);
   vela::CTexture* texture = vela::VelaTexture::Load(CString(fileName), vela::FORMAT_TEXTURE_COMPRESSED, 0);
-  HostWord word = 0;
-  if (texture && !vela::plugin::ToHostWord(texture, word)) {
-    vela::VelaTexture::Release(texture);  // a handle the host could not hold
-    word = 0;
-  }
-  handle.Write(word);
+  WriteHandle(handle, texture);
   return args.Return();
 }
 
