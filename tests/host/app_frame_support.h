@@ -1,6 +1,7 @@
-// What the window tests share: the plug-in's Init, WaitMsg and End called through the host
-// harness, a clean end for every test (the window closed, the loop drained, End called), the
-// log settings file beside the executable, and Shift-JIS expectations written in UTF-8.
+// What the host-level window tests share on top of tests/support/window_test_support.h: the
+// plug-in's Init, WaitMsg and End called through the host harness, a clean end for every test
+// (the window closed, the loop drained, End called), files and the log settings file beside the
+// executable, and the fixture that drives the plug-in's exports and reads the screen back.
 #pragma once
 
 #include <windows.h>
@@ -9,10 +10,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "host/message_box_capture.h"
 #include "host/plugin_module.h"
 #include "host/script_host.h"
+#include "host/window_capture.h"
+#include "tests/support/window_test_support.h"
 
 namespace vela::test {
 
@@ -99,32 +105,101 @@ class LogSettingsFile {
   std::wstring logPath_;
 };
 
-inline std::string ReadWholeFile(const std::wstring& path) {
-  std::string bytes;
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-// UTF-8 text as the log file holds it: Shift-JIS, with the text mode's CR before every LF.
-inline std::string AsLogBytes(const std::string& utf8) {
-  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
-  const int bytes = WideCharToMultiByte(932, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  std::string shiftJis(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(932, 0, wide.data(), units, shiftJis.data(), bytes, nullptr, nullptr);
-  std::string out;
-  for (char c : shiftJis) {
-    if (c == '\n') out += '\r';
-    out += c;
+// A file beside the executable for the life of the object, named relative to that folder.
+class FileBesideExecutable {
+ public:
+  FileBesideExecutable(std::u16string name, std::string_view bytes)
+      : name_(std::move(name)), path_(ExecutableFolder() + std::wstring(name_.begin(), name_.end())) {
+    EXPECT_TRUE(WriteWholeFile(path_, bytes));
   }
-  return out;
-}
+  FileBesideExecutable(std::u16string name, const std::vector<std::uint8_t>& bytes)
+      : FileBesideExecutable(std::move(name), AsChars(bytes)) {}
+  ~FileBesideExecutable() { DeleteFileW(path_.c_str()); }
+  FileBesideExecutable(const FileBesideExecutable&) = delete;
+  FileBesideExecutable& operator=(const FileBesideExecutable&) = delete;
+  const std::u16string& Name() const { return name_; }
+
+ private:
+  std::u16string name_;
+  std::wstring path_;
+};
+
+// The fixture of a test that drives the plug-in through the host harness: the DLL loaded,
+// message boxes captured (a test that shows one fails), Init with the client size given (if
+// any), every export called with its byte count checked, and the frame ended after each test.
+class PluginWindowTest : public ::testing::Test {
+ protected:
+  explicit PluginWindowTest(std::u16string title, std::int32_t width = 0, std::int32_t height = 0)
+      : frame(std::move(title)), width_(width), height_(height) {}
+
+  void SetUp() override {
+    ASSERT_TRUE(frame.Loaded() && plugin.Loaded()) << "velaplugin.dll did not load";
+    ASSERT_TRUE(boxes.Installed());
+    if (width_ > 0) {
+      ASSERT_TRUE(frame.Init(0, width_, height_));
+    }
+  }
+  void TearDown() override {
+    frame.Finish();
+    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown: " << boxes.Boxes().size();
+  }
+
+  // The export `name` called on the stack as pushed; answers the byte count it took.
+  std::int32_t Call(const char* name) {
+    const auto function = plugin.Find(name);
+    EXPECT_NE(function, nullptr) << name;
+    return function ? host.Call(function) : 0x7FFFFFFF;
+  }
+
+  // The export `name` called with one word, a handle.
+  void CallWithHandle(const char* name, std::uint32_t handle) {
+    host.ClearStack();
+    host.PushWord(handle);
+    EXPECT_EQ(Call(name), 4) << name;
+  }
+
+  // One frame as the host's loop draws it: a clear to `background`, `inScene` between
+  // BeginScene and EndScene, `afterScene` before Refresh. Answers BeginScene's answer.
+  template <typename InScene, typename AfterScene>
+  bool DrawFrame(std::uint32_t background, InScene inScene, AfterScene afterScene) {
+    EXPECT_TRUE(frame.WaitMsg());
+    host.ClearStack();
+    EXPECT_EQ(Call("BeginScene"), -1);
+    const bool began = host.PopBool();
+    host.ClearStack();
+    host.PushInt(static_cast<std::int32_t>(0xFF000000 | background));
+    EXPECT_EQ(Call("Clear"), 4);
+    inScene();
+    host.ClearStack();
+    EXPECT_EQ(Call("EndScene"), 0);
+    afterScene();
+    EXPECT_EQ(Call("Refresh"), 0);
+    return began;
+  }
+
+  // The frame drawn three times (the first frame presented to a new window can be lost under
+  // Wine), then what the screen shows of the client area.
+  template <typename InScene, typename AfterScene>
+  vela::host::CapturedImage Show(std::uint32_t background, InScene inScene, AfterScene afterScene) {
+    for (int repeat = 0; repeat < 3; ++repeat) {
+      DrawFrame(background, inScene, afterScene);
+      vela::host::PumpMessagesFor(50);
+    }
+    return vela::host::CaptureClientArea(frame.Window());
+  }
+  template <typename InScene>
+  vela::host::CapturedImage Show(std::uint32_t background, InScene inScene) {
+    return Show(background, inScene, [] {});
+  }
+
+  vela::host::MessageBoxCapture boxes;
+  AppFrame frame;
+  vela::host::PluginModule plugin;
+  vela::host::ScriptHost host;
+
+ private:
+  std::int32_t width_;
+  std::int32_t height_;
+};
 
 }  // namespace vela::test

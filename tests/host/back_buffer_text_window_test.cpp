@@ -9,14 +9,12 @@
 #include <cstdint>
 #include <string>
 
-#include "host/window_capture.h"
 #include "tests/host/app_frame_support.h"
 
 namespace {
 
 using vela::host::CapturedImage;
-using vela::host::MessageBoxCapture;
-using vela::test::AppFrame;
+using vela::test::PluginWindowTest;
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
@@ -78,23 +76,9 @@ int CountOutsideYellowOverBlue(const CapturedImage& image, const RECT& box, int&
   return outside;
 }
 
-class BackBufferText : public ::testing::Test {
+class BackBufferText : public PluginWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(plugin.Loaded()) << "velaplugin.dll did not load";
-    ASSERT_TRUE(boxes.Installed());
-    ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
-  }
-  void TearDown() override {
-    frame.Finish();
-    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown: " << boxes.Boxes().size();
-  }
-
-  std::int32_t Call(const char* name) {
-    const auto function = plugin.Find(name);
-    EXPECT_NE(function, nullptr) << name;
-    return function ? host.Call(function) : 0x7FFFFFFF;
-  }
+  BackBufferText() : PluginWindowTest(u"Vela back-buffer text test", kWidth, kHeight) {}
 
   void FontBegin(std::int32_t height) {
     host.ClearStack();
@@ -115,20 +99,7 @@ class BackBufferText : public ::testing::Test {
   // Frames cleared by Direct3D and written on by `text` after the scene, then the screen.
   template <typename WriteText>
   CapturedImage Show(WriteText text) {
-    for (int repeat = 0; repeat < 3; ++repeat) {
-      EXPECT_TRUE(frame.WaitMsg());
-      host.ClearStack();
-      EXPECT_EQ(Call("BeginScene"), -1);
-      host.ClearStack();
-      host.PushInt(static_cast<std::int32_t>(0xFF000000 | kClear));
-      EXPECT_EQ(Call("Clear"), 4);
-      host.ClearStack();
-      EXPECT_EQ(Call("EndScene"), 0);
-      text();
-      EXPECT_EQ(Call("Refresh"), 0);
-      vela::host::PumpMessagesFor(50);
-    }
-    return vela::host::CaptureClientArea(frame.Window());
+    return PluginWindowTest::Show(kClear, [] {}, text);
   }
 
   CapturedImage ShowOneLine(const TextCall& call) {
@@ -138,11 +109,6 @@ class BackBufferText : public ::testing::Test {
       FontEnd();
     });
   }
-
-  MessageBoxCapture boxes;
-  AppFrame frame{u"Vela back-buffer text test"};
-  vela::host::PluginModule plugin;
-  vela::host::ScriptHost host;
 };
 
 TEST_F(BackBufferText, TextAppearsInItsColourOnItsBackgroundAtXY) {

@@ -13,8 +13,8 @@
 namespace {
 
 using vela::host::CapturedImage;
-using vela::host::MessageBoxCapture;
-using vela::test::AppFrame;
+using vela::test::PluginWindowTest;
+using vela::test::Rgb;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
@@ -25,46 +25,25 @@ constexpr std::uint32_t kRed = 0xFFFF0000;
 constexpr std::uint32_t kGreen = 0xFF00FF00;
 constexpr std::uint32_t kMagenta = 0xFFFF00FF;
 
-std::uint32_t Rgb(std::uint32_t colour) { return colour & 0x00FFFFFF; }
-
-class FramePixelsWindow : public ::testing::Test {
+class FramePixelsWindow : public PluginWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(frame.Loaded()) << "velaplugin.dll did not load";
-    ASSERT_TRUE(plugin.Loaded());
-    ASSERT_TRUE(boxes.Installed());
-    ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
-    ASSERT_NE(frame.Window(), nullptr);
-  }
-  void TearDown() override {
-    frame.Finish();
-    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown: " << boxes.Boxes().size();
-  }
+  FramePixelsWindow() : PluginWindowTest(u"Vela frame pixels test", kWidth, kHeight) {}
 
-  std::int32_t Call(const char* name) {
-    const auto function = plugin.Find(name);
-    EXPECT_NE(function, nullptr) << name;
-    return function ? host.Call(function) : 0x7FFFFFFF;
+  void SetUp() override {
+    PluginWindowTest::SetUp();
+    ASSERT_NE(frame.Window(), nullptr);
   }
 
   // One frame as the host's loop draws it, with the byte count of every export checked.
   void DrawFrame(std::uint32_t background, const RECT* fill, std::uint32_t colour) {
-    ASSERT_TRUE(frame.WaitMsg());
-    host.ClearStack();
-    ASSERT_EQ(Call("BeginScene"), -1);
-    ASSERT_TRUE(host.PopBool());
-    host.ClearStack();
-    host.PushInt(static_cast<std::int32_t>(background));
-    ASSERT_EQ(Call("Clear"), 4);
-    if (fill) {
+    const bool began = PluginWindowTest::DrawFrame(background, [&] {
+      if (!fill) return;
       host.ClearStack();
       host.PushInt(fill->left).PushInt(fill->top).PushInt(fill->right - fill->left).PushInt(fill->bottom - fill->top);
       host.PushInt(static_cast<std::int32_t>(colour));
-      ASSERT_EQ(Call("ColorFill"), 20);
-    }
-    host.ClearStack();
-    ASSERT_EQ(Call("EndScene"), 0);
-    ASSERT_EQ(Call("Refresh"), 0);
+      EXPECT_EQ(Call("ColorFill"), 20);
+    }, [] {});
+    EXPECT_TRUE(began) << "BeginScene";
   }
 
   // Under Wine the very first frame presented to a new window can be lost: the same frame is
@@ -72,16 +51,10 @@ class FramePixelsWindow : public ::testing::Test {
   CapturedImage PresentAndCapture(std::uint32_t background, const RECT* fill, std::uint32_t colour) {
     for (int repeat = 0; repeat < 3; ++repeat) {
       DrawFrame(background, fill, colour);
-      if (HasFatalFailure()) return {};
       vela::host::PumpMessagesFor(50);
     }
     return vela::host::CaptureClientArea(frame.Window());
   }
-
-  MessageBoxCapture boxes;
-  AppFrame frame{u"Vela frame pixels test"};
-  vela::host::PluginModule plugin;
-  vela::host::ScriptHost host;
 };
 
 // Counts the pixels that are not `fill` inside `filled` and `background` outside, and reports

@@ -27,12 +27,9 @@
 
 namespace {
 
-using vela::host::MessageBoxCapture;
-using vela::host::PluginModule;
-using vela::host::ScriptHost;
-using vela::test::AppFrame;
 using vela::test::AsLogBytes;
 using vela::test::LogSettingsFile;
+using vela::test::PluginWindowTest;
 using vela::test::ReadWholeFile;
 
 struct Key {
@@ -64,22 +61,13 @@ std::vector<Key> FortyKeys() {
   return keys;
 }
 
-INPUT KeyInput(Key key, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key.virtualKey;
-  input.ki.wScan = key.scanCode;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  return input;
-}
-
 bool AsyncDown(Key key) { return (GetAsyncKeyState(key.virtualKey) & 0x8000) != 0; }
 
 // Sends the events in one SendInput call and waits until the last one has gone through the
 // low-level hooks (DirectInput's among them).
 void Send(const std::vector<std::pair<Key, bool>>& events) {
   std::vector<INPUT> inputs;
-  for (const auto& [key, down] : events) inputs.push_back(KeyInput(key, down));
+  for (const auto& [key, down] : events) inputs.push_back(vela::test::KeyEvent(key.virtualKey, key.scanCode, down));
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
   const auto& [lastKey, lastDown] = events.back();
   for (int wait = 0; wait < 2000 && AsyncDown(lastKey) != lastDown; ++wait) Sleep(1);
@@ -96,21 +84,17 @@ std::ostream& operator<<(std::ostream& out, const Taken& taken) {
   return out << (taken.answer ? "true/" : "false/") << taken.key;
 }
 
-class KeyInputWindow : public ::testing::Test {
+class KeyInputWindow : public PluginWindowTest {
  protected:
+  KeyInputWindow() : PluginWindowTest(u"Vela key input test") {}
+
   void SetUp() override {
-    ASSERT_TRUE(frame.Loaded()) << "velaplugin.dll did not load";
-    ASSERT_TRUE(boxes.Installed());
+    PluginWindowTest::SetUp();
     getKeyData = plugin.Find("GetKeyData");
     keyBufferLoop = plugin.Find("KeyBufferLoop");
     ASSERT_NE(getKeyData, nullptr);
     ASSERT_NE(keyBufferLoop, nullptr);
   }
-  void TearDown() override {
-    frame.Finish();
-    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown";
-  }
-
   // Init, and the window in front after a first frame.
   void StartInFront(std::int32_t serviceFlags) {
     ASSERT_TRUE(frame.Init(serviceFlags, 320, 240));
@@ -158,10 +142,6 @@ class KeyInputWindow : public ::testing::Test {
     return taken;
   }
 
-  MessageBoxCapture boxes;
-  AppFrame frame{u"Vela key input test"};
-  PluginModule plugin;
-  ScriptHost host;
   vela::plugin::ExportFunction getKeyData = nullptr;
   vela::plugin::ExportFunction keyBufferLoop = nullptr;
 };

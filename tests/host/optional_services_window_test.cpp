@@ -13,12 +13,8 @@
 
 namespace {
 
+using namespace vela::test;
 using vela::host::MessageBoxCapture;
-using vela::test::AppFrame;
-using vela::test::AsLogBytes;
-using vela::test::ExecutableFolder;
-using vela::test::LogSettingsFile;
-using vela::test::ReadWholeFile;
 
 constexpr int kSound = 2;
 constexpr int kMusic = 4;

@@ -9,94 +9,21 @@
 #include <cstdint>
 #include <string>
 
-#include "host/png_file.h"
-#include "host/window_capture.h"
 #include "tests/host/app_frame_support.h"
 
 namespace {
 
+using namespace vela::test;
 using vela::host::CapturedImage;
-using vela::host::MessageBoxCapture;
-using vela::test::AppFrame;
-using vela::test::AsLogBytes;
-using vela::test::ExecutableFolder;
-using vela::test::LogSettingsFile;
-using vela::test::ReadWholeFile;
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kGreen = 0x00FF00;
-constexpr std::uint32_t kBlue = 0x0000FF;
-constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kBackground = 0x203040;
+constexpr int kTolerance = 8;
 
-std::string Narrow(const std::wstring& wide) {
-  std::string out(wide.size() * 2, '\0');
-  out.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
-                                 static_cast<int>(out.size()), nullptr, nullptr));
-  return out;
-}
-
-// A file beside the executable for the life of the object, named relative to it.
-class ImageBesideExecutable {
- public:
-  ImageBesideExecutable(const std::string& name, const CapturedImage& image)
-      : name_(name), path_(Narrow(ExecutableFolder()) + name) {
-    EXPECT_TRUE(vela::host::WritePngFile(image, path_));
-  }
-  ImageBesideExecutable(const std::string& name, const std::string& bytes)
-      : name_(name), path_(Narrow(ExecutableFolder()) + name) {
-    const HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  ~ImageBesideExecutable() { DeleteFileA(path_.c_str()); }
-  std::u16string Name() const { return std::u16string(name_.begin(), name_.end()); }
-
- private:
-  std::string name_;
-  std::string path_;
-};
-
-// 100 x 50 in four quadrants: red, green / blue, white.
-CapturedImage Quadrants() {
-  CapturedImage image;
-  image.width = 100;
-  image.height = 50;
-  image.pixels.resize(100 * 50);
-  for (int y = 0; y < 50; ++y) {
-    for (int x = 0; x < 100; ++x) image.pixels[y * 100 + x] = y < 25 ? (x < 50 ? kRed : kGreen) : (x < 50 ? kBlue : kWhite);
-  }
-  return image;
-}
-
-bool Near(std::uint32_t actual, std::uint32_t expected) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int a = static_cast<int>((actual >> shift) & 0xFF);
-    const int e = static_cast<int>((expected >> shift) & 0xFF);
-    if (a - e > 8 || e - a > 8) return false;
-  }
-  return true;
-}
-
-class TextureExportsWindow : public ::testing::Test {
+class TextureExportsWindow : public PluginWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(frame.Loaded()) << "velaplugin.dll did not load";
-    ASSERT_TRUE(boxes.Installed());
-  }
-  void TearDown() override {
-    frame.Finish();
-    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown";
-  }
-
-  std::int32_t Call(const char* name) {
-    const auto function = plugin.Find(name);
-    EXPECT_NE(function, nullptr) << name;
-    return function ? host.Call(function) : 0x7FFFFFFF;
-  }
+  TextureExportsWindow() : PluginWindowTest(u"Vela texture exports test") {}
 
   // TextureLoad into host variable `variable`; answers the handle written there.
   std::uint32_t Load(const std::u16string& name, int variable = 0) {
@@ -119,41 +46,16 @@ class TextureExportsWindow : public ::testing::Test {
     EXPECT_EQ(Call("TextureDrawRotate"), 40);
   }
 
-  void Release(std::uint32_t handle) {
-    host.ClearStack();
-    host.PushWord(handle);
-    EXPECT_EQ(Call("TextureRelease"), 4);
-  }
+  void Release(std::uint32_t handle) { CallWithHandle("TextureRelease", handle); }
 
-  // The frame drawn a few times (the first presented frame of a new window can be lost under
-  // Wine), then read from the screen.
   template <typename DrawContent>
   CapturedImage Show(DrawContent drawContent) {
-    for (int repeat = 0; repeat < 3; ++repeat) {
-      EXPECT_TRUE(frame.WaitMsg());
-      host.ClearStack();
-      EXPECT_EQ(Call("BeginScene"), -1);
-      host.PopBool();
-      host.ClearStack();
-      host.PushInt(static_cast<std::int32_t>(0xFF000000 | kBackground));
-      EXPECT_EQ(Call("Clear"), 4);
-      drawContent();
-      host.ClearStack();
-      EXPECT_EQ(Call("EndScene"), 0);
-      EXPECT_EQ(Call("Refresh"), 0);
-      vela::host::PumpMessagesFor(50);
-    }
-    return vela::host::CaptureClientArea(frame.Window());
+    return PluginWindowTest::Show(kBackground, drawContent);
   }
-
-  MessageBoxCapture boxes;
-  AppFrame frame{u"Vela texture exports test"};
-  vela::host::PluginModule plugin;
-  vela::host::ScriptHost host;
 };
 
 TEST_F(TextureExportsWindow, ALoadedPictureIsDrawnTurnedSharedAndReleased) {
-  const ImageBesideExecutable file("vela_texture_exports.png", Quadrants());
+  const FileBesideExecutable file(u"vela_texture_exports.png", QuadrantPng(100, 50));
   ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
 
   const std::uint32_t handle = Load(file.Name());
@@ -162,18 +64,18 @@ TEST_F(TextureExportsWindow, ALoadedPictureIsDrawnTurnedSharedAndReleased) {
 
   const CapturedImage drawn = Show([&] { Draw(handle, 10, 20, 100, 50); });
   ASSERT_FALSE(drawn.Empty());
-  EXPECT_PRED2(Near, drawn.At(35, 32), kRed);
-  EXPECT_PRED2(Near, drawn.At(85, 32), kGreen);
-  EXPECT_PRED2(Near, drawn.At(35, 57), kBlue);
-  EXPECT_PRED2(Near, drawn.At(85, 57), kWhite);
+  EXPECT_PIXEL(drawn, 35, 32, kRed, kTolerance);
+  EXPECT_PIXEL(drawn, 85, 32, kGreen, kTolerance);
+  EXPECT_PIXEL(drawn, 35, 57, kBlue, kTolerance);
+  EXPECT_PIXEL(drawn, 85, 57, kWhite, kTolerance);
   EXPECT_EQ(drawn.At(9, 40), kBackground);
   EXPECT_EQ(drawn.At(110, 40), kBackground);
   EXPECT_EQ(drawn.At(50, 19), kBackground);
   EXPECT_EQ(drawn.At(50, 70), kBackground);
 
   const CapturedImage turned = Show([&] { DrawRotate(handle, 16384); });
-  EXPECT_PRED2(Near, turned.At(72, 20), kRed) << "a quarter turn clockwise about (60, 45)";
-  EXPECT_PRED2(Near, turned.At(48, 70), kWhite);
+  EXPECT_PIXEL(turned, 72, 20, kRed, kTolerance) << "a quarter turn clockwise about (60, 45)";
+  EXPECT_PIXEL(turned, 48, 70, kWhite, kTolerance);
   EXPECT_EQ(turned.At(20, 45), kBackground);
 
   host.ClearStack();
@@ -182,14 +84,14 @@ TEST_F(TextureExportsWindow, ALoadedPictureIsDrawnTurnedSharedAndReleased) {
 
   Release(handle);
   const CapturedImage still = Show([&] { Draw(handle, 10, 20, 100, 50); });
-  EXPECT_PRED2(Near, still.At(35, 32), kRed) << "one reference is left";
+  EXPECT_PIXEL(still, 35, 32, kRed, kTolerance) << "one reference is left";
   Release(handle);
   Release(0);
 }
 
 TEST_F(TextureExportsWindow, AMissingFileWritesZeroAndNothingToTheLogWhileNoImageLogsWhy) {
   LogSettingsFile settings(L"vela_texture_exports_log.html", L"Vela texture log");
-  const ImageBesideExecutable junk("vela_texture_junk.png", std::string(64, 'Z'));
+  const FileBesideExecutable junk(u"vela_texture_junk.png", std::string(64, 'Z'));
   ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
   EXPECT_EQ(Load(u"vela_no_such_texture.png"), 0u);
   EXPECT_EQ(Load(junk.Name()), 0u);

@@ -8,10 +8,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "core/core_state.h"
 #include "core/image_object.h"
 #include "core/resource_manager.h"
 #include "core/vela_log.h"
@@ -20,30 +20,14 @@
 #include "graphics/vela3d.h"
 #include "imagecodec/dxt_decoder.h"
 #include "imagecodec/imagecodec.h"
+#include "tests/library/library_window_support.h"
 
 namespace vela {
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kGreen = 0xFF00FF00;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kMagenta = 0xFFFF00FF;
+using namespace test;
 
-// A 16 x 16 picture of four 8 x 8 quadrants: red, green / blue, `lowerRight`.
-std::vector<std::uint8_t> QuadrantPng(std::uint32_t lowerRight = kWhite) {
-  std::vector<std::uint32_t> argb(16 * 16);
-  for (std::uint32_t y = 0; y < 16; ++y) {
-    for (std::uint32_t x = 0; x < 16; ++x) {
-      argb[y * 16 + x] = y < 8 ? (x < 8 ? kRed : kGreen) : (x < 8 ? kBlue : lowerRight);
-    }
-  }
-  const codec::ConstSurfaceView view(codec::PixelFormat::kA8R8G8B8, 16, 16, 64,
-                                     reinterpret_cast<const std::uint8_t*>(argb.data()));
-  std::vector<std::uint8_t> png;
-  EXPECT_EQ(codec::SaveToMemory(codec::FileFormat::kPng, view, png), codec::Result::kOk);
-  return png;
-}
+constexpr std::uint32_t kMagenta = 0xFFFF00FF;
 
 // The colour expected in the middle of each quadrant of a `size` x `size` surface, and there.
 struct Probe {
@@ -72,25 +56,10 @@ unsigned long RefCount(IUnknown* object) {
 class ImageObjects : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VelaImageObjectTest";
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowA("VelaImageObjectTest", "Vela image object test", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(window_, SW_SHOW);
-    RECT client = {};
-    GetClientRect(window_, &client);
-    Core().mainWindow = window_;
-    Core().screenWidth = client.right;
-    Core().screenHeight = client.bottom;
-    started_ = Vela3D::Initialize() && Vela3D::Start(window_, true);
+    window_.emplace("Vela image object test", 320, 240);
+    started_ = window_->Started();
   }
-  static void TearDownTestSuite() {
-    Vela3D::Release();
-    DestroyWindow(window_);
-  }
+  static void TearDownTestSuite() { window_.reset(); }
 
   void SetUp() override {
     ASSERT_TRUE(started_);
@@ -152,7 +121,7 @@ class ImageObjects : public ::testing::Test {
     return image_->LoadImage(surface, file.data(), static_cast<std::uint32_t>(file.size()), size, size, key);
   }
 
-  static inline HWND window_ = nullptr;
+  static inline std::optional<Vela3DWindow> window_;
   static inline bool started_ = false;
   IDirect3DDevice9* device_ = nullptr;
   CResourceManager* manager_ = nullptr;
@@ -169,8 +138,8 @@ TEST_F(ImageObjects, ManagerHoldsTheDeviceAndKnowsItsWindow) {
   EXPECT_EQ(out, device_);
   EXPECT_EQ(RefCount(device_), before + 2) << "GetDevice hands out a reference";
   out->Release();
-  EXPECT_EQ(second->GetFocusWindow(), window_);
-  EXPECT_EQ(image_->GetFocusWindow(), window_);
+  EXPECT_EQ(second->GetFocusWindow(), window_->Handle());
+  EXPECT_EQ(image_->GetFocusWindow(), window_->Handle());
   EXPECT_EQ(image_->GetDevice(), device_);
   delete second;
   EXPECT_EQ(RefCount(device_), before);
@@ -206,14 +175,14 @@ TEST_F(ImageObjects, SetTextureBindsWhatTheTextureServiceFetchesAndNullUnbinds) 
 }
 
 TEST_F(ImageObjects, GetImageInfoReadsThePngsSizeAndFormat) {
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   ASSERT_TRUE(image_->GetImageInfo(png.data(), static_cast<std::uint32_t>(png.size())));
   EXPECT_EQ(image_->GetImageWidth(), 16u);
   EXPECT_EQ(image_->GetImageHeight(), 16u);
 }
 
 TEST_F(ImageObjects, LoadsAPngIntoA8R8G8B8AndScalesItOverTheWholeSurface) {
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   ComPtr<IDirect3DSurface9> same = Surface(D3DFMT_A8R8G8B8, 16);
   ASSERT_EQ(Load(same.Get(), png, 16), D3D_OK);
   const std::vector<std::uint32_t> pixels = ReadArgb(same.Get());
@@ -226,7 +195,7 @@ TEST_F(ImageObjects, LoadsAPngIntoA8R8G8B8AndScalesItOverTheWholeSurface) {
 }
 
 TEST_F(ImageObjects, LoadsIntoR5G6B5AndDxt5) {
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   ComPtr<IDirect3DSurface9> r5g6b5 = Surface(D3DFMT_R5G6B5, 32);
   ASSERT_EQ(Load(r5g6b5.Get(), png, 32), D3D_OK);
   ExpectProbes(ReadArgb(r5g6b5.Get()), 32, QuadrantProbes(32));
@@ -237,14 +206,14 @@ TEST_F(ImageObjects, LoadsIntoR5G6B5AndDxt5) {
 }
 
 TEST_F(ImageObjects, ColorKeyedPixelsBecomeTransparentBlack) {
-  const std::vector<std::uint8_t> png = QuadrantPng(kMagenta);
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16, kMagenta);
   ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 16);
   ASSERT_EQ(Load(surface.Get(), png, 16, kMagenta), D3D_OK);
   ExpectProbes(ReadArgb(surface.Get()), 16, QuadrantProbes(16, 0x00000000));
 }
 
 TEST_F(ImageObjects, ADefaultPoolSurfaceIsFilledThroughSystemMemory) {
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   ComPtr<IDirect3DSurface9> target = Surface(D3DFMT_A8R8G8B8, 32, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
   ASSERT_TRUE(target);
   D3DLOCKED_RECT locked = {};
@@ -261,7 +230,7 @@ TEST_F(ImageObjects, BadInputAnswersTheCodecsResultAndLeavesTheSurface) {
   ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 16);
   const std::vector<std::uint8_t> junk(100, 0x5A);
   EXPECT_EQ(Load(surface.Get(), junk, 16), static_cast<HRESULT>(codec::Result::kInvalidData));
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   EXPECT_EQ(Load(nullptr, png, 16), D3DERR_INVALIDCALL);
   EXPECT_EQ(Load(surface.Get(), png, 17), D3DERR_INVALIDCALL) << "a rectangle beyond the surface";
   const std::vector<std::uint8_t> truncated(png.begin(), png.begin() + png.size() / 2);
@@ -269,23 +238,16 @@ TEST_F(ImageObjects, BadInputAnswersTheCodecsResultAndLeavesTheSurface) {
 }
 
 TEST_F(ImageObjects, SavedTextureReadsBackAsTheSamePixels) {
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 16);
   ASSERT_EQ(Load(surface.Get(), png, 16), D3D_OK);
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
   for (codec::FileFormat format : {codec::FileFormat::kPng, codec::FileFormat::kBmp, codec::FileFormat::kDds}) {
-    const std::string path = std::string(folder) + "vela_saved_" + std::to_string(GetCurrentProcessId()) + "_" +
-                             std::to_string(static_cast<int>(format));
+    const std::string path = TempPath("saved_" + std::to_string(static_cast<int>(format)));
     ASSERT_EQ(SaveTextureToFile(path.c_str(), format, texture_.Get()), D3D_OK);
-    std::vector<std::uint8_t> file(1 << 16);
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    DWORD read = 0;
-    ReadFile(handle, file.data(), static_cast<DWORD>(file.size()), &read, nullptr);
-    CloseHandle(handle);
+    const std::string saved = ReadWholeFile(path);
     DeleteFileA(path.c_str());
-    file.resize(read);
+    ASSERT_FALSE(saved.empty());
+    const std::vector<std::uint8_t> file(saved.begin(), saved.end());
 
     ComPtr<IDirect3DSurface9> back = Surface(D3DFMT_A8R8G8B8, 16);
     ASSERT_EQ(Load(back.Get(), file, 16), D3D_OK);
@@ -295,46 +257,15 @@ TEST_F(ImageObjects, SavedTextureReadsBackAsTheSamePixels) {
   EXPECT_EQ(SaveTextureToFile(nullptr, codec::FileFormat::kPng, texture_.Get()), D3DERR_INVALIDCALL);
 }
 
-// The log file's bytes: Shift-JIS, with the text mode's CR before every LF.
-std::string AsLogBytes(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                                  static_cast<int>(wide.size())));
-  std::string shiftJis(wide.size() * 2, '\0');
-  shiftJis.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), shiftJis.data(),
-                                      static_cast<int>(shiftJis.size()), nullptr, nullptr));
-  std::string out;
-  for (char c : shiftJis) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 TEST_F(ImageObjects, GetImageInfoOfWhatIsNoImageWritesTheRedLine) {
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
-  LogSettings settings;
-  const std::string path = std::string(folder) + "vela_image_object_log_" + std::to_string(GetCurrentProcessId()) + ".html";
-  std::strcpy(settings.file, path.c_str());
-  ConfigureLog(settings);
-  OpenLog();
+  LogCapture capture;
   ASSERT_TRUE(LogIsOpen());
 
   const char junk[] = "this is no image file";
   EXPECT_FALSE(image_->GetImageInfo(junk, sizeof junk));
   EXPECT_FALSE(image_->GetImageInfo(junk, 0));
-  CloseLog();
-  ConfigureLog(LogSettings{});
-
-  std::string log;
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) log.append(buffer, read);
-  CloseHandle(file);
-  DeleteFileA(path.c_str());
+  capture.Close();
+  const std::string log = capture.Bytes();
 
   const std::string invalidData = AsLogBytes(std::string("<B><FONT color=\"RED\">ファイルの読み込みに失敗しました [ ") +
                                              ErrorTextUtf8(static_cast<ResultCode>(codec::Result::kInvalidData)) +

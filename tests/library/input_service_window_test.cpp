@@ -12,28 +12,20 @@
 
 #include "core/app_window.h"
 #include "input/vela_input.h"
+#include "tests/support/window_test_support.h"
 
 namespace vela {
 namespace {
 
 constexpr const wchar_t* kTitle = L"Vela input service test";
 
-INPUT Key(WORD virtualKey, WORD scanCode, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = scanCode;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  return input;
-}
-
 // Each key pressed and released, in order: virtual key and scan code (see the notes in
 // tests/host/key_input_window_test.cpp).
 void Type(const std::vector<std::pair<WORD, WORD>>& keys) {
   std::vector<INPUT> inputs;
   for (const auto& [virtualKey, scanCode] : keys) {
-    inputs.push_back(Key(virtualKey, scanCode, true));
-    inputs.push_back(Key(virtualKey, scanCode, false));
+    inputs.push_back(test::KeyEvent(virtualKey, scanCode, true));
+    inputs.push_back(test::KeyEvent(virtualKey, scanCode, false));
   }
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
 }

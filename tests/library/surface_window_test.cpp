@@ -8,11 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
+#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "core/core_state.h"
 #include "core/vela_log.h"
 #include "graphics/back_buffer_text.h"
 #include "graphics/com_ptr.h"
@@ -22,181 +21,67 @@
 #include "image/surface.h"
 #include "image/surface_manager.h"
 #include "image/vela_surface.h"
-#include "imagecodec/imagecodec.h"
+#include "tests/library/library_window_support.h"
 
 namespace vela {
 namespace {
 
+using namespace test;
+
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kGreen = 0x00FF00;
-constexpr std::uint32_t kBlue = 0x0000FF;
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kGrey = 0x808080;
-
-// A `width` x `height` picture of four quadrants: red, green / blue, white.
-std::vector<std::uint8_t> QuadrantPng(std::uint32_t width, std::uint32_t height) {
-  std::vector<std::uint32_t> argb(std::size_t{width} * height);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const bool right = x >= width / 2;
-      argb[std::size_t{y} * width + x] = 0xFF000000 | (y < height / 2 ? (right ? kGreen : kRed) : (right ? kWhite : kBlue));
-    }
-  }
-  const codec::ConstSurfaceView view(codec::PixelFormat::kA8R8G8B8, width, height, width * 4,
-                                     reinterpret_cast<const std::uint8_t*>(argb.data()));
-  std::vector<std::uint8_t> png;
-  EXPECT_EQ(codec::SaveToMemory(codec::FileFormat::kPng, view, png), codec::Result::kOk);
-  return png;
-}
-
-std::string TempPath(const std::string& name) {
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
-  return std::string(folder) + "vela_surface_" + std::to_string(GetCurrentProcessId()) + "_" + name;
-}
-
-void WriteWholeFile(const std::string& path, const void* bytes, std::size_t size) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::string bytes;
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-// The log file's bytes for UTF-8 text: Shift-JIS, with the text mode's CR before every LF.
-std::string AsLogBytes(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                                  static_cast<int>(wide.size())));
-  std::string shiftJis(wide.size() * 2, '\0');
-  shiftJis.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), shiftJis.data(),
-                                      static_cast<int>(shiftJis.size()), nullptr, nullptr));
-  std::string out;
-  for (char c : shiftJis) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-// RGB of every pixel of an X8R8G8B8 surface that can be locked.
-struct Pixels {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> rgb;
-  std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
-};
-
-Pixels ReadLocked(const void* bits, std::uint32_t pitch, std::uint32_t width, std::uint32_t height) {
-  Pixels pixels{static_cast<int>(width), static_cast<int>(height), std::vector<std::uint32_t>(std::size_t{width} * height)};
-  for (std::uint32_t y = 0; y < height; ++y) {
-    const auto* row = static_cast<const std::uint8_t*>(bits) + std::size_t{y} * pitch;
-    for (std::uint32_t x = 0; x < width; ++x) {
-      std::uint32_t value;
-      std::memcpy(&value, row + x * 4, 4);
-      pixels.rgb[std::size_t{y} * width + x] = value & 0xFFFFFF;
-    }
-  }
-  return pixels;
-}
+constexpr std::uint32_t kGrey = 0xFF808080;
 
 // The back buffer as the next present would show it, through the library's own lock.
-Pixels ReadBackBuffer() {
+Screen ReadLockedBackBuffer() {
   void* bits = nullptr;
   std::uint32_t pitch = 0, width = 0, height = 0;
   D3DFORMAT format = D3DFMT_UNKNOWN;
   if (!Vela3D::LockBackBuffer(&bits, &pitch, &format, &width, &height)) return {};
   EXPECT_EQ(format, D3DFMT_X8R8G8B8);
-  Pixels pixels = ReadLocked(bits, pitch, width, height);
+  Screen pixels = ReadLocked(bits, pitch, width, height);
   Vela3D::UnlockBackBuffer();
   return pixels;
 }
 
-Pixels ReadSurface(CSurface* surface) {
+Screen ReadSurface(CSurface* surface) {
   ComPtr<IDirect3DSurface9> d3d;
   surface->GetSurface(d3d.Out());
   D3DLOCKED_RECT locked = {};
   if (!d3d || FAILED(d3d->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return {};
-  Pixels pixels = ReadLocked(locked.pBits, static_cast<std::uint32_t>(locked.Pitch), surface->GetWidth(),
+  Screen pixels = ReadLocked(locked.pBits, static_cast<std::uint32_t>(locked.Pitch), surface->GetWidth(),
                              surface->GetHeight());
   d3d->UnlockRect();
   return pixels;
 }
 
-// The quadrant picture stretched over the whole `pixels`: each quadrant's colour, probed away
-// from the edges and the middle lines, and the count of pixels that differ from it.
-int CountWrongQuadrantPixels(const Pixels& pixels) {
-  int wrong = 0;
-  for (int y = 0; y < pixels.height; ++y) {
-    for (int x = 0; x < pixels.width; ++x) {
-      const bool right = x >= pixels.width / 2;
-      const std::uint32_t expected = y < pixels.height / 2 ? (right ? kGreen : kRed) : (right ? kWhite : kBlue);
-      if (pixels.At(x, y) != expected && wrong++ == 0) {
-        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is 0x" << std::hex << pixels.At(x, y) << ", expected 0x"
-                      << expected;
-      }
-    }
-  }
-  return wrong;
-}
-
 class Surfaces : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VelaSurfaceTest";
-    RegisterClassA(&windowClass);
-    RECT frame = {0, 0, kWidth, kHeight};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    window_ = CreateWindowA("VelaSurfaceTest", "Vela surface test", WS_OVERLAPPEDWINDOW, 0, 0,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(window_, SW_SHOW);
-    Core().mainWindow = window_;
-    Core().screenWidth = kWidth;
-    Core().screenHeight = kHeight;
-    started_ = Vela3D::Initialize() && Vela3D::Start(window_, true) && VelaSurface::Start();
-    picture_ = TempPath("picture.png");
-    const std::vector<std::uint8_t> png = QuadrantPng(640, 480);
-    WriteWholeFile(picture_, png.data(), png.size());
+    window_.emplace("Vela surface test", kWidth, kHeight);
+    started_ = window_->Started() && VelaSurface::Start();
+    picture_.emplace("picture.png", QuadrantPng(640, 480));
   }
   static void TearDownTestSuite() {
-    DeleteFileA(picture_.c_str());
+    picture_.reset();
     VelaSurface::Stop();
-    Vela3D::Release();
-    DestroyWindow(window_);
+    window_.reset();
   }
 
   void SetUp() override {
     ASSERT_TRUE(started_);
     ASSERT_NE(VelaSurface::Manager(), nullptr);
-    Vela3D::Clear(D3DCLEAR_TARGET, 0xFF000000 | kGrey, 1.0f, 0, nullptr);
+    Vela3D::Clear(D3DCLEAR_TARGET, kGrey, 1.0f, 0, nullptr);
   }
   void TearDown() override {
     EXPECT_EQ(VelaSurface::Manager()->GetCount(), 0u) << "a test left a surface behind";
   }
 
-  static CSurface* LoadPicture() { return VelaSurface::Load(picture_.c_str(), FORMAT_BACKBUFFER); }
+  static CSurface* LoadPicture() { return VelaSurface::Load(picture_->Path(), FORMAT_BACKBUFFER); }
 
-  static inline HWND window_ = nullptr;
+  static inline std::optional<Vela3DWindow> window_;
   static inline bool started_ = false;
-  static inline std::string picture_;
+  static inline std::optional<TempFile> picture_;
 };
 
 TEST_F(Surfaces, ALoadedPictureHasTheImagesSizeAndTheBackBuffersFormat) {
@@ -209,7 +94,7 @@ TEST_F(Surfaces, ALoadedPictureHasTheImagesSizeAndTheBackBuffersFormat) {
   EXPECT_EQ(surface->GetFormatKind(), FORMAT_BACKBUFFER);
   EXPECT_TRUE(surface->HasSystemCopy());
   EXPECT_FALSE(surface->IsRenderTarget());
-  EXPECT_STREQ(surface->GetName(), picture_.c_str());
+  EXPECT_STREQ(surface->GetName(), picture_->Path());
   EXPECT_EQ(surface->GetRefCount(), 1);
   EXPECT_EQ(surface->Release(), 0);
 }
@@ -220,9 +105,9 @@ TEST_F(Surfaces, CopyToBackBufferWithoutASurfaceCopiesNothing) {
   ASSERT_NE(surface, nullptr);
   surface->OnLostDevice();  // as after a reset that could not re-create it
   EXPECT_FALSE(VelaSurface::CopyToBackBuffer(nullptr, surface, nullptr));
-  const Pixels shown = ReadBackBuffer();
-  ASSERT_FALSE(shown.rgb.empty());
-  EXPECT_EQ(shown.At(100, 100), kGrey);
+  const Screen shown = ReadLockedBackBuffer();
+  ASSERT_FALSE(shown.Empty());
+  EXPECT_EQ(shown.At(100, 100), Rgb(kGrey));
   surface->Release();
 }
 
@@ -238,7 +123,7 @@ TEST_F(Surfaces, TheSameFileTwiceMakesTwoSurfacesAndEachLivesOnItsOwn) {
   first->Release();
   EXPECT_EQ(VelaSurface::Manager()->GetCount(), 1u);
   ASSERT_TRUE(VelaSurface::CopyToBackBuffer(nullptr, second, nullptr));
-  EXPECT_EQ(CountWrongQuadrantPixels(ReadBackBuffer()), 0);
+  EXPECT_EQ(CountWrongQuadrantPixels(ReadLockedBackBuffer()), 0);
   second->Release();
 }
 
@@ -262,9 +147,9 @@ TEST_F(Surfaces, AfterAForcedRestoreEveryKindComesBackAndALoadedPictureShowsAgai
   }
   EXPECT_TRUE(target->IsRenderTarget());
   EXPECT_TRUE(depth->IsDepthStencil());
-  Vela3D::Clear(D3DCLEAR_TARGET, 0xFF000000 | kGrey, 1.0f, 0, nullptr);
+  Vela3D::Clear(D3DCLEAR_TARGET, kGrey, 1.0f, 0, nullptr);
   ASSERT_TRUE(VelaSurface::CopyToBackBuffer(nullptr, picture, nullptr));
-  EXPECT_EQ(CountWrongQuadrantPixels(ReadBackBuffer()), 0);
+  EXPECT_EQ(CountWrongQuadrantPixels(ReadLockedBackBuffer()), 0);
   for (CSurface* surface : {picture, empty, target, depth}) surface->Release();
 }
 
@@ -282,11 +167,11 @@ TEST_F(Surfaces, CopyRectScalesAndCutsTheSourceWhereTheDestinationLeavesTheViewp
   // proportion, so the canvas's left part shows the picture's right half.
   const RECT destination = {-200, 0, 200, 300};
   ASSERT_TRUE(canvas->CopyRect(&destination, picture, nullptr));
-  const Pixels cut = ReadSurface(canvas);
-  ASSERT_FALSE(cut.rgb.empty());
-  EXPECT_EQ(cut.At(100, 75), kGreen);
-  EXPECT_EQ(cut.At(100, 225), kWhite);
-  EXPECT_EQ(cut.At(300, 75), kGreen) << "the right part keeps the first copy";
+  const Screen cut = ReadSurface(canvas);
+  ASSERT_FALSE(cut.Empty());
+  EXPECT_EQ(cut.At(100, 75), Rgb(kGreen));
+  EXPECT_EQ(cut.At(100, 225), Rgb(kWhite));
+  EXPECT_EQ(cut.At(300, 75), Rgb(kGreen)) << "the right part keeps the first copy";
 
   const RECT outside = {-300, 0, -100, 300};
   EXPECT_FALSE(canvas->CopyRect(&outside, picture, nullptr));
@@ -306,9 +191,9 @@ TEST_F(Surfaces, GdiDrawsThroughTheSurfacesDeviceContext) {
   DeleteObject(brush);
   canvas->ReleaseDC(dc);
   canvas->ReleaseDC(nullptr);  // ignored
-  const Pixels pixels = ReadSurface(canvas);
-  ASSERT_FALSE(pixels.rgb.empty());
-  EXPECT_EQ(pixels.At(32, 32), kBlue);
+  const Screen pixels = ReadSurface(canvas);
+  ASSERT_FALSE(pixels.Empty());
+  EXPECT_EQ(pixels.At(32, 32), Rgb(kBlue));
   canvas->Release();
 }
 
@@ -318,7 +203,7 @@ TEST_F(Surfaces, ARenderTargetTakesTheDrawingAndCopiesOntoTheBackBuffer) {
   ASSERT_NE(target, nullptr);
   ASSERT_NE(depth, nullptr);
   ASSERT_TRUE(target->SetRenderTarget());
-  Vela3D::Clear(D3DCLEAR_TARGET, 0xFF000000 | kRed, 1.0f, 0, nullptr);
+  Vela3D::Clear(D3DCLEAR_TARGET, kRed, 1.0f, 0, nullptr);
   IDirect3DDevice9* device = Vela3D::Device();
   ComPtr<IDirect3DSurface9> bound;
   device->GetRenderTarget(0, bound.Out());
@@ -338,10 +223,10 @@ TEST_F(Surfaces, ARenderTargetTakesTheDrawingAndCopiesOntoTheBackBuffer) {
 
   ASSERT_TRUE(Vela3D::FrameStep());  // the back buffer is the target again
   ASSERT_TRUE(VelaSurface::CopyToBackBuffer(nullptr, target, nullptr));
-  const Pixels shown = ReadBackBuffer();
-  ASSERT_FALSE(shown.rgb.empty());
-  EXPECT_EQ(shown.At(0, 0), kRed);
-  EXPECT_EQ(shown.At(kWidth - 1, kHeight - 1), kRed);
+  const Screen shown = ReadLockedBackBuffer();
+  ASSERT_FALSE(shown.Empty());
+  EXPECT_EQ(shown.At(0, 0), Rgb(kRed));
+  EXPECT_EQ(shown.At(kWidth - 1, kHeight - 1), Rgb(kRed));
   target->Release();
   depth->Release();
 }
@@ -370,25 +255,14 @@ class SurfaceLog : public Surfaces {
  protected:
   void SetUp() override {
     Surfaces::SetUp();
-    path_ = TempPath("log.html");
-    LogSettings settings;
-    std::strcpy(settings.file, path_.c_str());
-    ConfigureLog(settings);
-    OpenLog();
     ASSERT_TRUE(LogIsOpen());
   }
-  void TearDown() override {
-    CloseLog();
-    ConfigureLog(LogSettings{});
-    DeleteFileA(path_.c_str());
-    Surfaces::TearDown();
-  }
   std::string Closed() {
-    CloseLog();
-    return ReadFileBytes(path_);
+    log_.Close();
+    return log_.Bytes();
   }
 
-  std::string path_;
+  LogCapture log_;
 };
 
 std::string Blue(const std::string& text) { return "<B><FONT color=\"BLUE\">" + text + "</FONT></B>"; }
@@ -427,18 +301,14 @@ TEST_F(SurfaceLog, EachCreationLogsItsOperationSizeFormatAndOutcome) {
 
 TEST_F(SurfaceLog, AMissingFileLeavesNoTraceAndAFileThatCannotBeReadLogsWhyAndItsEnd) {
   EXPECT_EQ(VelaSurface::Load(TempPath("missing.png").c_str(), FORMAT_BACKBUFFER), nullptr);
-  const std::string afterMissing = ReadFileBytes(path_);
+  const std::string afterMissing = log_.Bytes();
 
-  const std::string junkPath = TempPath("junk.png");
   const char junk[] = "this is not an image at all";
-  WriteWholeFile(junkPath, junk, sizeof junk);
-  EXPECT_EQ(VelaSurface::Load(junkPath.c_str(), FORMAT_BACKBUFFER), nullptr);
-  DeleteFileA(junkPath.c_str());
+  const TempFile junkFile("junk.png", std::string_view(junk, sizeof junk));
+  EXPECT_EQ(VelaSurface::Load(junkFile.Path(), FORMAT_BACKBUFFER), nullptr);
   // Found, but nothing can be read from it.
-  const std::string emptyPath = TempPath("empty.png");
-  WriteWholeFile(emptyPath, "", 0);
-  EXPECT_EQ(VelaSurface::Load(emptyPath.c_str(), FORMAT_BACKBUFFER), nullptr);
-  DeleteFileA(emptyPath.c_str());
+  const TempFile emptyFile("empty.png", "");
+  EXPECT_EQ(VelaSurface::Load(emptyFile.Path(), FORMAT_BACKBUFFER), nullptr);
   const std::string log = Closed();
 
   EXPECT_EQ(afterMissing.find("CSurface"), std::string::npos) << afterMissing;

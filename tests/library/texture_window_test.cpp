@@ -10,15 +10,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "core/core_state.h"
-#include "core/vela_log.h"
 #include "graphics/device_loss.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d.h"
@@ -26,159 +23,25 @@
 #include "image/texture_manager.h"
 #include "image/vela_simple.h"
 #include "image/vela_texture.h"
-#include "imagecodec/imagecodec.h"
+#include "tests/library/library_window_support.h"
 
 namespace vela {
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000;
-constexpr std::uint32_t kGreen = 0xFF00FF00;
-constexpr std::uint32_t kBlue = 0xFF0000FF;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kBlack = 0xFF000000;
+using namespace test;
+
 constexpr std::uint32_t kBackground = 0xFF4080C0;
-constexpr int kScreenWidth = 320;
-constexpr int kScreenHeight = 240;
-
-std::string TempFolder() {
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
-  return folder;
-}
-
-// A file in the temporary folder, removed when the object goes.
-class TempFile {
- public:
-  TempFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
-      : path_(TempFolder() + "vela_tex_" + std::to_string(GetCurrentProcessId()) + "_" + name) {
-    const HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  ~TempFile() { DeleteFileA(path_.c_str()); }
-  const char* Path() const { return path_.c_str(); }
-
- private:
-  std::string path_;
-};
-
-// A PNG of `width` x `height` whose pixel at (x, y) is colourAt(x, y).
-template <typename ColourAt>
-std::vector<std::uint8_t> Png(std::uint32_t width, std::uint32_t height, ColourAt colourAt) {
-  std::vector<std::uint32_t> argb(std::size_t{width} * height);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) argb[std::size_t{y} * width + x] = colourAt(x, y);
-  }
-  const codec::ConstSurfaceView view(codec::PixelFormat::kA8R8G8B8, width, height, width * 4,
-                                     reinterpret_cast<const std::uint8_t*>(argb.data()));
-  std::vector<std::uint8_t> png;
-  EXPECT_EQ(codec::SaveToMemory(codec::FileFormat::kPng, view, png), codec::Result::kOk);
-  return png;
-}
-
-// 100 x 50 in four quadrants of 50 x 25: red, green / blue, white.
-std::vector<std::uint8_t> QuadrantPng() {
-  return Png(100, 50, [](std::uint32_t x, std::uint32_t y) {
-    return y < 25 ? (x < 50 ? kRed : kGreen) : (x < 50 ? kBlue : kWhite);
-  });
-}
-
-struct Screen {
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kScreenWidth + x] & 0xFFFFFF; }
-};
-
-bool Near(std::uint32_t actual, std::uint32_t expected, int tolerance) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int a = static_cast<int>((actual >> shift) & 0xFF);
-    const int e = static_cast<int>((expected >> shift) & 0xFF);
-    if (std::abs(a - e) > tolerance) return false;
-  }
-  return true;
-}
-
-#define EXPECT_PIXEL(screen, x, y, colour, tolerance)                                                         \
-  EXPECT_PRED3(Near, (screen).At(x, y), (colour) & 0xFFFFFF, tolerance) << "at (" << (x) << ", " << (y) << ")"
-
-// The log written to a temporary file while the object lives; Text() closes it and reads it.
-class LogCapture {
- public:
-  LogCapture()
-      : path_(TempFolder() + "vela_tex_log_" + std::to_string(GetCurrentProcessId()) + "_" +
-              std::to_string(++made_) + ".html") {
-    LogSettings settings;
-    std::snprintf(settings.file, sizeof settings.file, "%s", path_.c_str());
-    ConfigureLog(settings);
-    OpenLog();
-    headLength_ = Read().size();
-  }
-  ~LogCapture() {
-    Close();
-    DeleteFileA(path_.c_str());
-  }
-  // What was logged after the log's own head, as UTF-8 (the file holds Shift-JIS).
-  std::string Text() {
-    Close();
-    const std::string bytes = Read();
-    const std::string body = bytes.size() > headLength_ ? bytes.substr(headLength_) : std::string();
-    std::wstring wide(body.size(), L'\0');
-    wide.resize(MultiByteToWideChar(932, 0, body.data(), static_cast<int>(body.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                                    static_cast<int>(utf8.size()), nullptr, nullptr));
-    return utf8;
-  }
-
- private:
-  void Close() {
-    if (!LogIsOpen()) return;
-    CloseLog();
-    ConfigureLog(LogSettings{});
-  }
-  std::string Read() const {
-    std::string bytes;
-    const HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-  }
-
-  static inline int made_ = 0;
-  std::string path_;
-  std::size_t headLength_ = 0;
-};
 
 class Textures : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VelaTextureTest";
-    RegisterClassA(&windowClass);
-    RECT frame = {0, 0, kScreenWidth, kScreenHeight};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    window_ = CreateWindowA("VelaTextureTest", "Vela texture test", WS_OVERLAPPEDWINDOW, 0, 0,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(window_, SW_SHOW);
-    Core().mainWindow = window_;
-    Core().screenWidth = kScreenWidth;
-    Core().screenHeight = kScreenHeight;
-    started_ = Vela3D::Initialize() && Vela3D::Start(window_, true) && VelaTexture::Start() &&
-               VelaSimple::Initialize();
+    window_.emplace("Vela texture test", 320, 240);
+    started_ = window_->Started() && VelaTexture::Start() && VelaSimple::Initialize();
   }
   static void TearDownTestSuite() {
     VelaSimple::Shutdown();
     VelaTexture::Stop();
-    Vela3D::Release();
-    DestroyWindow(window_);
+    window_.reset();
   }
 
   void SetUp() override {
@@ -209,29 +72,14 @@ class Textures : public ::testing::Test {
     return ReadBackBuffer();
   }
 
-  static Screen ReadBackBuffer() {
-    Screen screen;
-    IDirect3DDevice9* device = Vela3D::Device();
-    IDirect3DSurface9* backBuffer = Vela3D::BackBuffer();
-    D3DSURFACE_DESC desc = {};
-    backBuffer->GetDesc(&desc);
-    IDirect3DSurface9* copy = nullptr;
-    if (FAILED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
-                                                   nullptr))) {
-      return screen;
-    }
-    D3DLOCKED_RECT locked = {};
-    if (SUCCEEDED(device->GetRenderTargetData(backBuffer, copy)) &&
-        SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-      screen.pixels.resize(std::size_t{kScreenWidth} * kScreenHeight);
-      for (int y = 0; y < kScreenHeight; ++y) {
-        std::memcpy(&screen.pixels[static_cast<std::size_t>(y) * kScreenWidth],
-                    static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch, kScreenWidth * 4);
-      }
-      copy->UnlockRect();
-    }
-    copy->Release();
-    return screen;
+  // The 32-bit pixel at (x, y) of level 0, through the texture's own lock.
+  static bool ReadPixel(CTexture* texture, std::uint32_t x, std::uint32_t y, std::uint32_t& pixel) {
+    void* bits = nullptr;
+    std::uint32_t pitch = 0;
+    if (!texture->Lock(nullptr, &bits, &pitch, nullptr, nullptr, nullptr)) return false;
+    std::memcpy(&pixel, static_cast<const std::uint8_t*>(bits) + y * pitch + x * 4, 4);
+    texture->Unlock();
+    return true;
   }
 
   // The 100 x 50 quadrant picture loaded from a file, as TextureLoad loads it.
@@ -239,7 +87,7 @@ class Textures : public ::testing::Test {
     return Hold(VelaTexture::Load(file.Path(), FORMAT_TEXTURE_COMPRESSED, 0));
   }
 
-  static inline HWND window_ = nullptr;
+  static inline std::optional<Vela3DWindow> window_;
   static inline bool started_ = false;
   CTextureManager* manager_ = nullptr;
   std::uint32_t listed_ = 0;
@@ -270,7 +118,7 @@ TEST_F(Textures, AnImageLoadsIntoAPowerOfTwoDxt5TextureMeasuredInImagePixels) {
 }
 
 TEST_F(Textures, TheSameFileLoadedTwiceIsOneTextureUntilItsSecondRelease) {
-  const TempFile file("shared.png", QuadrantPng());
+  const TempFile file("shared.png", QuadrantPng(100, 50));
   CTexture* first = VelaTexture::Load(file.Path(), FORMAT_TEXTURE_COMPRESSED, 0);
   ASSERT_NE(first, nullptr);
   std::string otherCase = file.Path();
@@ -292,7 +140,7 @@ TEST_F(Textures, TheSameFileLoadedTwiceIsOneTextureUntilItsSecondRelease) {
 
 TEST_F(Textures, AMissingFileAnswersNullAndLogsNothingWhileNoImageLogsItsReadingFailure) {
   LogCapture log;
-  const std::string missing = TempFolder() + "vela_no_such_texture.png";
+  const std::string missing = TempPath("no_such_texture.png");
   EXPECT_EQ(VelaTexture::Load(missing.c_str(), FORMAT_TEXTURE_COMPRESSED, 0), nullptr);
   EXPECT_EQ(VelaTexture::Load(nullptr, FORMAT_TEXTURE_COMPRESSED, 0), nullptr);
   EXPECT_EQ(log.Text().find("CTexture"), std::string::npos) << log.Text();
@@ -310,7 +158,7 @@ TEST_F(Textures, AMissingFileAnswersNullAndLogsNothingWhileNoImageLogsItsReading
 }
 
 TEST_F(Textures, ASuccessfulLoadLogsItsSizeFormatAndSuccess) {
-  const TempFile file("logged.png", QuadrantPng());
+  const TempFile file("logged.png", QuadrantPng(100, 50));
   LogCapture log;
   ASSERT_NE(LoadQuadrants(file), nullptr);
   const std::string text = log.Text();
@@ -319,7 +167,7 @@ TEST_F(Textures, ASuccessfulLoadLogsItsSizeFormatAndSuccess) {
 }
 
 TEST_F(Textures, DrawPlacesTheImageOnExactlyItsDestinationPixels) {
-  const TempFile file("quadrants.png", QuadrantPng());
+  const TempFile file("quadrants.png", QuadrantPng(100, 50));
   CTexture* texture = LoadQuadrants(file);
   ASSERT_NE(texture, nullptr);
   const Rect2D destination = {10, 20, 100, 50};
@@ -340,7 +188,7 @@ TEST_F(Textures, DrawPlacesTheImageOnExactlyItsDestinationPixels) {
 }
 
 TEST_F(Textures, TheVertexColourModulatesAndANullTextureDrawsItPlain) {
-  const TempFile file("modulated.png", QuadrantPng());
+  const TempFile file("modulated.png", QuadrantPng(100, 50));
   CTexture* texture = LoadQuadrants(file);
   const Rect2D destination = {10, 20, 100, 50};
   const Rect2D plain = {150, 20, 40, 40};
@@ -354,7 +202,7 @@ TEST_F(Textures, TheVertexColourModulatesAndANullTextureDrawsItPlain) {
 }
 
 TEST_F(Textures, AQuarterTurnIsClockwiseAboutTheCentreAndOnlyTheLowSixteenBitsCount) {
-  const TempFile file("rotated.png", QuadrantPng());
+  const TempFile file("rotated.png", QuadrantPng(100, 50));
   CTexture* texture = LoadQuadrants(file);
   const Rect2D destination = {10, 20, 100, 50};  // centre (60, 45)
   const Screen quarter =
@@ -381,7 +229,7 @@ TEST_F(Textures, AQuarterTurnIsClockwiseAboutTheCentreAndOnlyTheLowSixteenBitsCo
 }
 
 TEST_F(Textures, ANegativeWidthMirrors) {
-  const TempFile file("mirrored.png", QuadrantPng());
+  const TempFile file("mirrored.png", QuadrantPng(100, 50));
   CTexture* texture = LoadQuadrants(file);
   const Rect2D mirrored = {110, 20, -100, 50};
   const Screen shown = Frame([&] { VelaTexture::Draw(texture, &mirrored, &kWholeImage, kWhite); });
@@ -505,7 +353,7 @@ TEST_F(Textures, FillWritesTheWordOfTheFormatOverTheWholeLevel) {
 }
 
 TEST_F(Textures, ATextureLoadedFromMemoryOrAQpkFailsCleanly) {
-  const std::vector<std::uint8_t> png = QuadrantPng();
+  const std::vector<std::uint8_t> png = QuadrantPng(100, 50);
   CTexture* texture =
       Hold(manager_->CreateFromMemory(png.data(), static_cast<std::uint32_t>(png.size()), FORMAT_TEXTURE32, 0));
   ASSERT_NE(texture, nullptr);
@@ -532,12 +380,8 @@ TEST_F(Textures, ARenderTargetTextureTakesDrawingAndCopies) {
   CTexture* copy = Hold(manager_->CreateCopy(target));
   ASSERT_NE(copy, nullptr);
   EXPECT_STREQ(copy->GetName(), target->GetName());
-  void* bits = nullptr;
-  std::uint32_t pitch = 0;
-  ASSERT_TRUE(copy->Lock(nullptr, &bits, &pitch, nullptr, nullptr, nullptr));
   std::uint32_t pixel = 0;
-  std::memcpy(&pixel, static_cast<std::uint8_t*>(bits) + 10 * pitch + 40, 4);
-  copy->Unlock();
+  ASSERT_TRUE(ReadPixel(copy, 10, 10, pixel));
   EXPECT_EQ(pixel & 0xFFFFFF, kGreen & 0xFFFFFF);
 
   CTexture* small = Hold(manager_->CreateRenderTarget(64, 32, FORMAT_TARGET32));
@@ -566,7 +410,7 @@ class DrawDuringLoss final : public DeviceLossHandler {
 };
 
 TEST_F(Textures, AfterAForcedResetLoadedTexturesShowTheirPixelsAndTargetsComeBackEmpty) {
-  const TempFile file("restored.png", QuadrantPng());
+  const TempFile file("restored.png", QuadrantPng(100, 50));
   CTexture* texture = LoadQuadrants(file);
   ASSERT_NE(texture, nullptr);
   CTexture* target = Hold(manager_->CreateRenderTarget(16, 16, FORMAT_TARGET32));
@@ -594,17 +438,13 @@ TEST_F(Textures, AfterAForcedResetLoadedTexturesShowTheirPixelsAndTargetsComeBac
   EXPECT_PIXEL(shown, 35, 32, kRed, 8);
   EXPECT_PIXEL(shown, 85, 57, kWhite, 8);
 
-  void* bits = nullptr;
-  std::uint32_t pitch = 0;
-  ASSERT_TRUE(target->Lock(nullptr, &bits, &pitch, nullptr, nullptr, nullptr));
   std::uint32_t pixel = 0;
-  std::memcpy(&pixel, static_cast<std::uint8_t*>(bits) + 8 * pitch + 32, 4);
-  target->Unlock();
+  ASSERT_TRUE(ReadPixel(target, 8, 8, pixel));
   EXPECT_NE(pixel & 0xFFFFFF, kGreen & 0xFFFFFF) << "a render target comes back without its old pixels";
 }
 
 TEST_F(Textures, DrawingWithoutTheVertexBufferDrawsNothingAndSaysNothing) {
-  const TempFile file("finalized.png", QuadrantPng());
+  const TempFile file("finalized.png", QuadrantPng(100, 50));
   CTexture* texture = LoadQuadrants(file);
   VelaSimple::Finalize();
   LogCapture log;
