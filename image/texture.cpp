@@ -85,15 +85,19 @@ bool CTexture::CreateSizedPair(DWORD usage, const char* systemFailure, const cha
   return true;
 }
 
-bool CTexture::Create(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
-  LogBlue("CTexture::Create");
+void CTexture::PrepareEmpty(std::uint32_t width, std::uint32_t height, std::int32_t formatKind, TextureKind kind) {
   format_ = Vela3D::ResolveFormat(formatKind, D3DFMT_UNKNOWN);
   imageInfo_.format = static_cast<codec::PixelFormat>(format_);
   imageInfo_.width = width;
   imageInfo_.height = height;
-  kind_ = TextureKind::kWithSystemCopy;
+  kind_ = kind;
   pool_ = D3DPOOL_DEFAULT;
   FitToDevice(width, height);
+}
+
+bool CTexture::Create(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
+  LogBlue("CTexture::Create");
+  PrepareEmpty(width, height, formatKind, TextureKind::kWithSystemCopy);
   if (!CreateSizedPair(0, kCreateFailedSized, " テクスチャの生成に失敗しました [ %d x %d ] [ %s ]")) {
     return false;
   }
@@ -125,13 +129,7 @@ bool CTexture::CreateEx(std::uint32_t width, std::uint32_t height, std::uint32_t
 
 bool CTexture::CreateRenderTarget(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CTexture::CreateRenderTarget");
-  format_ = Vela3D::ResolveFormat(formatKind, D3DFMT_UNKNOWN);
-  imageInfo_.format = static_cast<codec::PixelFormat>(format_);
-  imageInfo_.width = width;
-  imageInfo_.height = height;
-  kind_ = TextureKind::kRenderTarget;
-  pool_ = D3DPOOL_DEFAULT;
-  FitToDevice(width, height);
+  PrepareEmpty(width, height, formatKind, TextureKind::kRenderTarget);
   if (!CreateSizedPair(D3DUSAGE_RENDERTARGET, "ベーステクスチャの生成に失敗しました [ %d x %d ] [ %s ]", kCreateFailedSized)) {
     return false;
   }

@@ -87,6 +87,9 @@ class CTexture : public CImageObject {
   bool CreateSizedPair(DWORD usage, const char* systemFailure, const char* defaultFailure);
   bool CreateDefaultTexture(DWORD usage);
   void FitToDevice(std::uint32_t imageWidth, std::uint32_t imageHeight);
+  // The first steps of the empty creations: format for the kind, image size, kind, pool and
+  // the power-of-two size within the device's maximum.
+  void PrepareEmpty(std::uint32_t width, std::uint32_t height, std::int32_t formatKind, TextureKind kind);
   bool FillSystemCopy(const void* data, std::uint32_t size, D3DCOLOR colorKey);
   IDirect3DTexture9* LockTarget();
   void LogSizeAndFormat();  // " : SIZE [ w x h ] FORMAT [ name ] : "
