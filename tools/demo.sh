@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds the product and runs the demo: a host program that drives velaplugin.dll through its
-# exports, in a 640 x 480 window, and saves a screenshot of it. Ends with the product's export
-# table.
+# Builds the product and runs the demo: a small game (arrow keys steer the ship, Escape ends it)
+# that drives velaplugin.dll through its exports, in a 640 x 480 window, and saves a screenshot
+# of it. Ends with the product's export table.
 #
 #   tools/demo.sh                 the x86_64 build's demo and DLL under 64-bit Wine (smooth)
 #   tools/demo.sh --win32         the real 32-bit product under emulated 32-bit Wine (slow:
-#                                 10 to 15 frames per second on the 2-core build machines)
+#                                 a frame or two per second on the 2-core build machines)
 #   tools/demo.sh --seconds N     run for N seconds (default 5; 0: until Escape or the close box)
 #   tools/demo.sh --headless      use a virtual display even when $DISPLAY is set
 #

@@ -1,61 +1,55 @@
 #include "host/demo/demo_scene.h"
 
-#include <algorithm>
-#include <cmath>
+#include "host/demo/demo_quad_layers.h"
 
 namespace vela::demo {
 
 namespace {
 
-constexpr std::int32_t kTurn = 65536;
-constexpr int kHorizontalBars = 6;
-constexpr int kVerticalBars = 3;
-
-std::int32_t AngleAt(double turns) {
-  return static_cast<std::int32_t>(std::fmod(turns, 1.0) * kTurn) & (kTurn - 1);
-}
-
-std::uint8_t Channel(float sine, int low, int high) {
-  const float level = low + (high - low) * (sine + 1.0f) * 0.5f;
-  return static_cast<std::uint8_t>(std::clamp(level, 0.0f, 255.0f));
-}
-
-std::uint32_t Opaque(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  return 0xFF000000u | std::uint32_t{red} << 16 | std::uint32_t{green} << 8 | blue;
-}
-
-// A bright colour whose hue runs once round the circle per turn.
-std::uint32_t Hue(double turns, const SineFunction& sine) {
-  return Opaque(Channel(sine(AngleAt(turns)), 40, 255), Channel(sine(AngleAt(turns + 1.0 / 3)), 40, 255),
-                Channel(sine(AngleAt(turns + 2.0 / 3)), 40, 255));
-}
+constexpr std::uint32_t kBackground = 0xFF000010;
+constexpr std::uint32_t kRadarFrame = 0xFF40C060;
+constexpr std::uint32_t kRadarGround = 0xFF08200E;
+constexpr std::int32_t kRadarWidth = 160;
+constexpr std::int32_t kRadarHeight = 120;
+constexpr std::int32_t kRadarMargin = 10;
+// Sources move this far inward at every edge, so that filtering never picks up the atlas's
+// neighbouring pictures.
+constexpr float kAtlasInset = 0.5f;
 
 }  // namespace
 
-Scene SceneAt(double seconds, std::int32_t clientWidth, std::int32_t clientHeight, const SineFunction& sine) {
-  Scene scene;
-  // A dark background that drifts slowly between blue and purple.
-  scene.background = Opaque(Channel(sine(AngleAt(seconds / 8)), 10, 60), 16, Channel(sine(AngleAt(seconds / 6)), 40, 90));
+DemoScene::DemoScene(DemoPlugin& plugin, const DemoTextures& textures, float width, float height)
+    : plugin_(plugin), textures_(textures), sprites_(plugin, textures), width_(width), height_(height) {
+  plugin_.SetOffsetUV(kAtlasInset);
+}
 
-  // Horizontal bars sliding left and right, each a little behind the one above.
-  const std::int32_t rowHeight = clientHeight / (kHorizontalBars + 1);
-  const std::int32_t barWidth = clientWidth / 3;
-  const std::int32_t travel = (clientWidth - barWidth) / 2;
-  for (int i = 0; i < kHorizontalBars; ++i) {
-    const double phase = seconds / 2.5 + i / 12.0;
-    const auto offset = static_cast<std::int32_t>(travel * sine(AngleAt(phase)));
-    scene.bars.push_back(Bar{travel + offset, rowHeight / 2 + i * rowHeight, barWidth, rowHeight * 2 / 3,
-                             Hue(seconds / 4 + i / double(kHorizontalBars), sine)});
+void DemoScene::Draw(const DemoWorld& world, double framesPerSecond) {
+  if (plugin_.BeginScene()) {
+    plugin_.Clear(kBackground);
+    DrawBackdrop(plugin_, textures_, width_, height_);
+    DrawShipShadow(plugin_, textures_, world);
+    plugin_.SetBlendingType(Blending::kAlpha);
+    sprites_.DrawRocks(world);
+    plugin_.SetBlendingType(Blending::kAddAlpha);
+    sprites_.DrawTrail(world);
+    DrawMines(plugin_, textures_, world);
+    DrawShip(plugin_, textures_, world);
+    DrawReticle(plugin_, textures_, world);
+    DrawRadar(world);
   }
+  plugin_.EndScene();  // also after a failed begin: the scene depth counts it
+  DrawHud(plugin_, world, framesPerSecond, height_);
+  plugin_.Refresh();
+}
 
-  // Narrow vertical bars sweeping across on top of them.
-  const std::int32_t stripeWidth = std::max(clientWidth / 40, 1);
-  for (int i = 0; i < kVerticalBars; ++i) {
-    const double phase = seconds / 3 + i / double(kVerticalBars);
-    const auto x = static_cast<std::int32_t>((clientWidth - stripeWidth) * (sine(AngleAt(phase)) + 1.0f) / 2);
-    scene.bars.push_back(Bar{x, 0, stripeWidth, clientHeight, Hue(seconds / 2 + 0.5 + i / 6.0, sine)});
-  }
-  return scene;
+// A framed panel in the top right corner, and the radar's blips glowing over it.
+void DemoScene::DrawRadar(const DemoWorld& world) {
+  const RadarPanel panel = {static_cast<std::int32_t>(width_) - kRadarWidth - kRadarMargin, kRadarMargin, kRadarWidth,
+                            kRadarHeight};
+  plugin_.ColorFill(panel.x - 2, panel.y - 2, panel.width + 4, panel.height + 4, kRadarFrame);
+  plugin_.ColorFill(panel.x, panel.y, panel.width, panel.height, kRadarGround);
+  plugin_.SetBlendingType(Blending::kAdd);
+  sprites_.DrawRadar(world, panel);
 }
 
 }  // namespace vela::demo

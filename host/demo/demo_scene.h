@@ -1,27 +1,29 @@
-// What the demo draws at a given moment: a background colour and bars that slide to and fro
-// while their colours cycle. Free of Win32; the sine comes from the caller (the demo passes the
-// plug-in's MathSin, so the animation also exercises that export).
+// One frame of the demo game, back to front: the backdrop, the ship's shadow, the rock field,
+// the trail, the mines, the ship, the reticle, the radar, and the text over it all. Each layer
+// sets the blending type it needs.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <vector>
+#include "host/demo/demo_hud.h"
+#include "host/demo/demo_plugin.h"
+#include "host/demo/demo_sprite_layers.h"
+#include "host/demo/demo_textures.h"
+#include "host/demo/demo_world.h"
 
 namespace vela::demo {
 
-// Sine of a table angle: 65536 units per turn.
-using SineFunction = std::function<float(std::int32_t angle)>;
+class DemoScene {
+ public:
+  DemoScene(DemoPlugin& plugin, const DemoTextures& textures, float width, float height);
 
-struct Bar {
-  std::int32_t x, y, width, height;
-  std::uint32_t colour;  // A8R8G8B8
+  void Draw(const DemoWorld& world, double framesPerSecond);
+
+ private:
+  void DrawRadar(const DemoWorld& world);
+
+  DemoPlugin& plugin_;
+  DemoTextures textures_;
+  SpriteLayers sprites_;
+  float width_, height_;
 };
-
-struct Scene {
-  std::uint32_t background;  // A8R8G8B8
-  std::vector<Bar> bars;     // drawn in order, each inside the client area
-};
-
-Scene SceneAt(double seconds, std::int32_t clientWidth, std::int32_t clientHeight, const SineFunction& sine);
 
 }  // namespace vela::demo

@@ -1,0 +1,173 @@
+// vela_demo as a user meets it: started as its own process beside velaplugin.dll, it saves a
+// screenshot of a game scene, Escape typed into its window ends it, and its standard output
+// says that its textures loaded and that every export answered its byte count.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "imagecodec/image_file.h"
+
+namespace {
+
+constexpr wchar_t kDemoTitle[] = L"Vela demo";
+constexpr DWORD kRunLimitMilliseconds = 120000;
+
+std::wstring BesideThisExecutable(const wchar_t* name) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+std::wstring TempFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  return std::wstring(folder) + name;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// vela_demo.exe running with its standard output going into a file.
+class DemoProcess {
+ public:
+  explicit DemoProcess(const std::wstring& arguments) : outputPath_(TempFile(L"vela_demo_test_output.txt")) {
+    DeleteFileW(outputPath_.c_str());
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const HANDLE output = CreateFileW(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    std::wstring commandLine = L"\"" + BesideThisExecutable(L"vela_demo.exe") + L"\" " + arguments;
+    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                              &process_) != 0;
+    CloseHandle(output);
+  }
+  ~DemoProcess() {
+    if (!started_) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+
+  bool Started() const { return started_; }
+  // Waits for the end; the exit status, or -1 when it did not end in time.
+  int Wait(DWORD milliseconds) {
+    if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
+    DWORD status = 0;
+    GetExitCodeProcess(process_.hProcess, &status);
+    return static_cast<int>(status);
+  }
+  std::string Output() const { return ReadFileBytes(outputPath_); }  // so far
+
+ private:
+  std::wstring outputPath_;
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
+
+HWND WaitForDemoWindow(DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+    if (HWND window = FindWindowW(kDemoTitle, kDemoTitle)) return window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+INPUT EscapeKey(bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_ESCAPE;
+  input.ki.wScan = 0x01;  // DIK_ESCAPE: Wine hands DirectInput the event's own scan code
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  return input;
+}
+
+bool NearColour(std::uint32_t argb, std::uint32_t rgb, int tolerance) {
+  for (int shift : {0, 8, 16}) {
+    const int a = int(argb >> shift & 0xFF), b = int(rgb >> shift & 0xFF);
+    if (a - b > tolerance || b - a > tolerance) return false;
+  }
+  return true;
+}
+
+// Polls the demo's output for `text`; false when it does not show within the time.
+bool WaitForOutput(const DemoProcess& demo, const char* text, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += 100) {
+    if (demo.Output().find(text) != std::string::npos) return true;
+    Sleep(100);
+  }
+  return false;
+}
+
+void TypeEscape(HWND window) {
+  SetForegroundWindow(window);
+  INPUT keys[2] = {EscapeKey(true), EscapeKey(false)};
+  ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+}
+
+// Frame 30 is shot (on a loaded machine the first frames come slowly), then Escape ends the
+// demo, which would otherwise run until its window closes.
+TEST(DemoGame, ShowsAGameSceneAndEndsOnEscape) {
+  const std::wstring screenshot = TempFile(L"vela_demo_test_screenshot.png");
+  DeleteFileW(screenshot.c_str());
+  DemoProcess demo(L"--seconds 0 --screenshot-frame 30 --screenshot \"" + screenshot + L"\"");
+  ASSERT_TRUE(demo.Started()) << "vela_demo.exe belongs beside this test";
+  const HWND window = WaitForDemoWindow(kRunLimitMilliseconds);
+  ASSERT_NE(window, nullptr) << demo.Output();
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitForOutput(demo, "screenshot:", kRunLimitMilliseconds)) << demo.Output();
+  TypeEscape(window);
+  const int status = demo.Wait(30000);
+  const std::string output = demo.Output();
+  EXPECT_EQ(status, 0) << output;
+  for (const char* line : {"texture demo_backdrop.jpg (JPEG): loaded", "texture demo_sprites.png (PNG): loaded",
+                           "texture demo_rocks.lzss (PNG in an LZSS file from vela-archive): loaded",
+                           "(ended by the user)", "with a wrong byte count or missing: 0"}) {
+    EXPECT_NE(output.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << output;
+  }
+
+  const std::string png = ReadFileBytes(screenshot);
+  vela::codec::ArgbImage image;
+  ASSERT_EQ(vela::codec::DecodeImage({png.data(), png.size()}, image), vela::codec::Result::kOk)
+      << "no readable screenshot";
+  ASSERT_EQ(image.width(), 640u);
+  ASSERT_EQ(image.height(), 480u);
+  const auto at = [&](std::uint32_t x, std::uint32_t y) { return image.pixels()[y * image.width() + x]; };
+
+  const std::set<std::uint32_t> colours(image.pixels(), image.pixels() + image.pixelCount());
+  EXPECT_GT(colours.size(), 2000u) << "a textured scene, not a few flat colours";
+
+  // The radar's frame (ColorFill, 2 pixels wide round the 160 x 120 panel at 470, 10): the
+  // blips are clipped to the panel, so none spills onto the frame's outer pixels. (The clip
+  // rectangle's conversion to device pixels moves its left and top edges out by one pixel.)
+  int frameCovered = 0;
+  for (std::uint32_t y = 8; y < 132; ++y) {
+    for (std::uint32_t x = 468; x < 632; ++x) {
+      const bool outerPixel = x == 468 || x == 631 || y == 8 || y == 131;
+      frameCovered += outerPixel && !NearColour(at(x, y), 0x40C060, 8);
+    }
+  }
+  EXPECT_EQ(frameCovered, 0) << "pixels of the radar's frame covered";
+
+  // The yellow status line (frame rate, rocks bumped) in the top left corner.
+  int yellow = 0;
+  for (std::uint32_t y = 0; y < 32; ++y) {
+    for (std::uint32_t x = 0; x < 320; ++x) yellow += NearColour(at(x, y), 0xFFFF60, 40);
+  }
+  EXPECT_GT(yellow, 50) << "the status text";
+}
+
+}  // namespace
