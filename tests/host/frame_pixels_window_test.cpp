@@ -1,5 +1,6 @@
-// Clear, ColorFill and Refresh of the real DLL as the user sees them: frames drawn through the
-// exports, presented, and read back from the screen over the window's client area.
+// Clear, ColorFill, SetBlendingType and Refresh of the real DLL as the user sees them: frames
+// drawn through the exports, presented, and read back from the screen over the window's client
+// area.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -133,7 +134,7 @@ TEST_F(FramePixelsWindow, EachRefreshShowsTheLatestFrame) {
   EXPECT_EQ(CountWrongPixels(shown, moved, kGreen, kMagenta), 0);
 }
 
-TEST_F(FramePixelsWindow, BlendingTypesAnswerFourAndLeaveClearsAlone) {
+TEST_F(FramePixelsWindow, BlendingTypesLeaveClearsAloneAndBlendQuads) {
   // Clears write the target directly, whatever the blending: every type, and one outside the
   // table, leaves the same pixels.
   for (std::int32_t type : {0, 1, 2, 3, 4, 5, 6, -1}) {
@@ -147,6 +148,28 @@ TEST_F(FramePixelsWindow, BlendingTypesAnswerFourAndLeaveClearsAlone) {
   const RECT fill = {0, 0, 64, 32};
   const CapturedImage shown = PresentAndCapture(kMagenta, &fill, kBlue);
   EXPECT_EQ(CountWrongPixels(shown, fill, kMagenta, kBlue), 0);
+
+  // Quads do blend. TextureDraw of handle 0 is an untextured quad in opaque white: type 0 copies
+  // it, type 5 turns what lies under it into its inverse, type 4 multiplies by white (nothing).
+  constexpr std::uint32_t kBackground = 0x203040;
+  const auto quad = [&](std::int32_t type, float x) {
+    host.ClearStack();
+    host.PushInt(type);
+    EXPECT_EQ(Call("SetBlendingType"), 4);
+    host.ClearStack();
+    host.PushWord(0).PushRect(x, 100, 100, 100).PushRect(0, 0, 1, 1);
+    EXPECT_EQ(Call("TextureDraw"), 36);
+  };
+  const CapturedImage blended = Show(kBackground, [&] {
+    quad(0, 100);
+    quad(5, 250);
+    quad(4, 400);
+  });
+  ASSERT_FALSE(blended.Empty());
+  EXPECT_PIXEL(blended, 150, 150, vela::test::kWhite, 2);
+  EXPECT_PIXEL(blended, 300, 150, ~kBackground, 2);
+  EXPECT_PIXEL(blended, 450, 150, kBackground, 2);
+  EXPECT_PIXEL(blended, 150, 250, kBackground, 2) << "below the quads";
 }
 
 }  // namespace

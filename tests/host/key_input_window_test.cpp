@@ -70,7 +70,8 @@ void Send(const std::vector<std::pair<Key, bool>>& events) {
   for (const auto& [key, down] : events) inputs.push_back(vela::test::KeyEvent(key.virtualKey, key.scanCode, down));
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
   const auto& [lastKey, lastDown] = events.back();
-  for (int wait = 0; wait < 2000 && AsyncDown(lastKey) != lastDown; ++wait) Sleep(1);
+  // Generous: under emulation on a loaded machine the hooks can take seconds.
+  for (const DWORD start = GetTickCount(); AsyncDown(lastKey) != lastDown && GetTickCount() - start < 10000;) Sleep(1);
   ASSERT_EQ(AsyncDown(lastKey), lastDown) << "the key never reached the input system";
 }
 

@@ -1,7 +1,8 @@
 // The sprite exports of the real DLL as the host calls them: handles written through the
 // HostRef (0 for a sprite that cannot be made), the byte counts, squares and a ribbon drawn
-// through the exports and read back from the screen, SetScissoring reaching a live sprite, and
-// SpriteRelease giving the handle back.
+// through the exports and read back from the screen, SetScissoring and SetPerspective reaching
+// a live sprite, texture handle 0 taking its texture off, and SpriteRelease giving the handle
+// back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ class SpriteExportsWindow : public PluginWindowTest {
                                 Png(64, 64, [](std::uint32_t x, std::uint32_t) { return x < 32 ? kRed : kBlue; })};
 };
 
-TEST_F(SpriteExportsWindow, SquaresRibbonsAndTheScissorThroughTheExports) {
+TEST_F(SpriteExportsWindow, SquaresRibbonsScissorAndPerspectiveThroughTheExports) {
   const std::uint32_t texture = LoadTexture();
   ASSERT_NE(texture, 0u);
   EXPECT_EQ(CreateSprite(0), 0u) << "a sprite without room cannot be made";
@@ -83,14 +84,16 @@ TEST_F(SpriteExportsWindow, SquaresRibbonsAndTheScissorThroughTheExports) {
   EXPECT_PIXEL(shown, 350, 320, kBlue, kTolerance);
   EXPECT_PIXEL(shown, 500, 100, kBackground, kTolerance);
 
-  // A ribbon through three points: red above its centre line, blue below.
+  // A ribbon through three points: red above its centre line, blue below. The x and y values
+  // lie behind elements that the host skips with the arrays' byte offsets.
   shown = Show(sprite, [&] {
-    const float x[] = {100, 320, 540}, y[] = {240, 140, 240}, z[] = {100, 100, 100}, w[] = {20, 20, 20};
+    const float x[] = {-1000, 100, 320, 540}, y[] = {-1000, -1000, 240, 140, 240};
+    const float z[] = {100, 100, 100}, w[] = {20, 20, 20};
     const std::int32_t angle[] = {0, 0, 0};
     const std::uint32_t colour[] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
     host.ClearStack();
     host.PushWord(sprite);
-    host.PushArray(host.MakeArray(x, sizeof x)).PushArray(host.MakeArray(y, sizeof y));
+    host.PushArray(host.MakeArray(x, sizeof x), 4).PushArray(host.MakeArray(y, sizeof y), 8);
     host.PushArray(host.MakeArray(z, sizeof z)).PushArray(host.MakeArray(w, sizeof w));
     host.PushArray(host.MakeArray(angle, sizeof angle)).PushArray(host.MakeArray(colour, sizeof colour));
     host.PushInt(3).PushRect(0, 0, 64, 64);
@@ -108,6 +111,36 @@ TEST_F(SpriteExportsWindow, SquaresRibbonsAndTheScissorThroughTheExports) {
   EXPECT_PIXEL(shown, 200, 200, kRed, kTolerance);
   EXPECT_PIXEL(shown, 120, 200, kBackground, kTolerance);
   EXPECT_PIXEL(shown, 280, 200, kBackground, kTolerance);
+
+  // SetPerspective reaches the live sprite: with strength 4 a square at depth 40000 shrinks to
+  // 0.69 of its size about the centre (220..420 becomes 251..389, its depth stays within the
+  // device's range); switched off it is whole again.
+  host.ClearStack();
+  host.PushBool(false).PushInt(0).PushInt(0).PushInt(0).PushInt(0);
+  ASSERT_EQ(Call("SetScissoring"), 17);
+  const auto setPerspective = [&](bool on) {
+    host.ClearStack();
+    host.PushBool(on).PushFloat(320).PushFloat(240).PushFloat(4.0f);
+    EXPECT_EQ(Call("SetPerspective"), 13);
+  };
+  const auto farSquare = [&] { DrawSquare(sprite, 220, 140, 200, 40000, 0); };
+  setPerspective(true);
+  shown = Show(sprite, farSquare);
+  EXPECT_PIXEL(shown, 260, 240, kRed, kTolerance);
+  EXPECT_PIXEL(shown, 240, 240, kBackground, kTolerance) << "inside the square, outside its projection";
+  EXPECT_PIXEL(shown, 320, 150, kBackground, kTolerance);
+  setPerspective(false);
+  shown = Show(sprite, farSquare);
+  EXPECT_PIXEL(shown, 240, 240, kRed, kTolerance);
+  EXPECT_PIXEL(shown, 320, 150, kRed, kTolerance);
+
+  // Texture handle 0 takes the texture off the sprite: its squares are plain white.
+  host.ClearStack();
+  host.PushWord(sprite).PushWord(0);
+  ASSERT_EQ(Call("SpriteAttatchTexture"), 8);
+  shown = Show(sprite, [&] { DrawSquare(sprite, 100, 100, 200, 100, 0); });
+  EXPECT_PIXEL(shown, 200, 200, kWhite, kTolerance);
+  EXPECT_PIXEL(shown, 350, 200, kBackground, kTolerance);
 
   // Handle 0 does nothing; SpriteRelease gives the handle back.
   OnSprite("SpriteRendering", 0);

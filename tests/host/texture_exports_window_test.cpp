@@ -54,7 +54,7 @@ class TextureExportsWindow : public PluginWindowTest {
   }
 };
 
-TEST_F(TextureExportsWindow, ALoadedPictureIsDrawnTurnedSharedAndReleased) {
+TEST_F(TextureExportsWindow, ALoadedPictureIsDrawnTurnedSharedReleasedAndInset) {
   const FileBesideExecutable file(u"vela_texture_exports.png", QuadrantPng(100, 50));
   ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
 
@@ -87,6 +87,35 @@ TEST_F(TextureExportsWindow, ALoadedPictureIsDrawnTurnedSharedAndReleased) {
   EXPECT_PIXEL(still, 35, 32, kRed, kTolerance) << "one reference is left";
   Release(handle);
   Release(0);
+
+  // SetOffsetUV moves every edge of the source rectangle inward by its value in image pixels: on
+  // a 32-pixel picture of vertical bands (red 8, green 16, blue 8) an inset of 8 leaves only
+  // green. x 40 and 280 sample image x 3.3 and 28.9 without the inset, 9.6 and 22.4 with it:
+  // clear of the filtered band edges either way.
+  const FileBesideExecutable bandsFile(u"vela_texture_bands.png", Png(32, 32, [](std::uint32_t x, std::uint32_t) {
+                                         return x < 8 ? kRed : x < 24 ? kGreen : kBlue;
+                                       }));
+  const std::uint32_t bands = Load(bandsFile.Name());
+  ASSERT_NE(bands, 0u);
+  const auto drawWithInset = [&](float inset) {
+    return Show([&] {
+      host.ClearStack();
+      host.PushFloat(inset);
+      EXPECT_EQ(Call("SetOffsetUV"), 4);
+      host.ClearStack();
+      host.PushWord(bands).PushRect(10, 10, 300, 100).PushRect(0, 0, 32, 32);
+      EXPECT_EQ(Call("TextureDraw"), 36);
+    });
+  };
+  const CapturedImage whole = drawWithInset(0);
+  EXPECT_PIXEL(whole, 40, 60, kRed, kTolerance);
+  EXPECT_PIXEL(whole, 160, 60, kGreen, kTolerance);
+  EXPECT_PIXEL(whole, 280, 60, kBlue, kTolerance);
+  const CapturedImage inset = drawWithInset(8);
+  EXPECT_PIXEL(inset, 40, 60, kGreen, kTolerance);
+  EXPECT_PIXEL(inset, 160, 60, kGreen, kTolerance);
+  EXPECT_PIXEL(inset, 280, 60, kGreen, kTolerance);
+  Release(bands);
 }
 
 TEST_F(TextureExportsWindow, AMissingFileWritesZeroAndNothingToTheLogWhileNoImageLogsWhy) {
