@@ -5,7 +5,7 @@
 #
 #   tools/demo.sh                 the x86_64 build's demo and DLL under 64-bit Wine (smooth)
 #   tools/demo.sh --win32         the real 32-bit product under emulated 32-bit Wine (slow:
-#                                 a frame or two per second on the 2-core build machines)
+#                                 about 3 frames per second on the 2-core build machines)
 #   tools/demo.sh --seconds N     run for N seconds (default 5; 0: until Escape or the close box)
 #   tools/demo.sh --headless      use a virtual display even when $DISPLAY is set
 #
