@@ -160,6 +160,7 @@ class FixedDeviceTexture final : public DeviceTexture {
 };
 
 TEST_F(ImageObjects, SetTextureBindsTheTexturesDeviceTextureAndNullUnbinds) {
+  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 4, D3DPOOL_DEFAULT);  // makes texture_
   FixedDeviceTexture fixed;
   fixed.fetched = texture_.Get();
   DeviceTexture* someTexture = &fixed;
