@@ -44,7 +44,6 @@ function(vela_quick_test_build target)
   endif()
 endfunction()
 vela_quick_test_build(gtest)
-vela_quick_test_build(gtest_main)
 
 # Precompiled headers that every test executable reuses: GoogleTest and the standard library,
 # and for the suites that call Win32 also <windows.h> and <d3d9.h>. They took most of each test
@@ -69,8 +68,8 @@ endif()
 # windows). PURE marks suites that must not see <windows.h>.
 function(vela_add_test name)
   cmake_parse_arguments(ARG "PURE" "" "SOURCES;LIBRARIES;PROPERTIES" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
+  add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest)
   vela_quick_test_build(${name})
   if(WIN32 AND NOT ARG_PURE)
     target_precompile_headers(${name} REUSE_FROM vela_test_pch_win32)

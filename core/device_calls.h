@@ -10,12 +10,13 @@
 
 namespace vela {
 
-class CTexture;
+class DeviceTexture;
 
 void AddDeviceReference(IDirect3DDevice9* device);
 void ReleaseDeviceReference(IDirect3DDevice9* device);
 WindowHandle DeviceFocusWindow(IDirect3DDevice9* device);
-// SetTexture on the device with `texture`'s default-pool texture (null unbinds).
-ResultCode BindDeviceTexture(IDirect3DDevice9* device, std::uint32_t stage, CTexture* texture);
+// SetTexture on the device with `texture`'s default-pool texture (null unbinds). The one way
+// every texture reaches a sampler stage.
+ResultCode BindDeviceTexture(IDirect3DDevice9* device, std::uint32_t stage, DeviceTexture* texture);
 
 }  // namespace vela

@@ -7,7 +7,6 @@ namespace vela {
 void AddDeviceReference(IDirect3DDevice9*) {}
 void ReleaseDeviceReference(IDirect3DDevice9*) {}
 WindowHandle DeviceFocusWindow(IDirect3DDevice9*) { return nullptr; }
-ResultCode BindDeviceTexture(IDirect3DDevice9*, std::uint32_t, CTexture*) { return result::kInvalidCall; }
-void SetTextureFetch(TextureFetch) {}
+ResultCode BindDeviceTexture(IDirect3DDevice9*, std::uint32_t, DeviceTexture*) { return result::kInvalidCall; }
 
 }  // namespace vela

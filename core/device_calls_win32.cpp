@@ -7,15 +7,13 @@
 
 #include "core/device_calls.h"
 #include "core/device_object.h"
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 
 namespace vela {
 namespace {
 
 static_assert(std::is_same_v<WindowHandle, HWND>, "device_types.h must declare HWND as windows.h does");
 static_assert(std::is_same_v<ResultCode, std::int32_t> && sizeof(HRESULT) == sizeof(ResultCode));
-
-TextureFetch g_textureFetch = nullptr;
 
 }  // namespace
 
@@ -28,12 +26,10 @@ WindowHandle DeviceFocusWindow(IDirect3DDevice9* device) {
   return SUCCEEDED(device->GetCreationParameters(&parameters)) ? parameters.hFocusWindow : nullptr;
 }
 
-ResultCode BindDeviceTexture(IDirect3DDevice9* device, std::uint32_t stage, CTexture* texture) {
+ResultCode BindDeviceTexture(IDirect3DDevice9* device, std::uint32_t stage, DeviceTexture* texture) {
   ComPtr<IDirect3DBaseTexture9> bound;
-  if (texture && g_textureFetch) *bound.Out() = g_textureFetch(texture);
+  if (texture) *bound.Out() = texture->AcquireDeviceTexture();
   return static_cast<ResultCode>(device->SetTexture(stage, bound.Get()));
 }
-
-void SetTextureFetch(TextureFetch fetch) { g_textureFetch = fetch; }
 
 }  // namespace vela

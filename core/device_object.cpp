@@ -19,7 +19,7 @@ CDeviceObject::~CDeviceObject() {
   manager_->Release();
 }
 
-ResultCode CDeviceObject::SetTexture(std::uint32_t stage, CTexture* texture) {
+ResultCode CDeviceObject::SetTexture(std::uint32_t stage, DeviceTexture* texture) {
   IDirect3DDevice9* device = GetDevice();
   return device ? BindDeviceTexture(device, stage, texture) : result::kInvalidCall;
 }

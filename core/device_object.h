@@ -14,7 +14,17 @@
 namespace vela {
 
 class CResourceManager;
-class CTexture;
+
+// A texture as a device object binds it to a sampler stage (CTexture is one).
+class DeviceTexture {
+ public:
+  // The default-pool texture with a new reference, or null while there is none (after a
+  // device loss).
+  virtual IDirect3DBaseTexture9* AcquireDeviceTexture() = 0;
+
+ protected:
+  ~DeviceTexture() = default;
+};
 
 class CDeviceObject : public CBaseObject {
  public:
@@ -27,7 +37,7 @@ class CDeviceObject : public CBaseObject {
   virtual void OnResetDevice() = 0;  // creates it again
   // Binds the texture's default-pool texture to sampler `stage`; a null texture, or one without
   // a default-pool texture (after a device loss), unbinds the stage.
-  virtual ResultCode SetTexture(std::uint32_t stage, CTexture* texture);
+  virtual ResultCode SetTexture(std::uint32_t stage, DeviceTexture* texture);
   // The Japanese (UTF-8) text of a result code, in a buffer of this class's own that the next
   // call overwrites.
   virtual const char* GetErrorText(ResultCode result);
@@ -41,11 +51,5 @@ class CDeviceObject : public CBaseObject {
 
   CResourceManager* manager_ = nullptr;
 };
-
-// How SetTexture reaches a texture's default-pool texture: the texture service installs a
-// function that answers it with a new reference, or null while there is none. Until then every
-// texture binds as null.
-using TextureFetch = IDirect3DBaseTexture9* (*)(CTexture* texture);
-void SetTextureFetch(TextureFetch fetch);
 
 }  // namespace vela

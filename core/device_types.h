@@ -3,7 +3,7 @@
 // windows.h with STRICT (MinGW's default): HWND is HWND__*, an HRESULT travels as ResultCode.
 #pragma once
 
-#include "graphics/error_text.h"
+#include "core/error_text.h"
 
 struct IDirect3DBaseTexture9;
 struct IDirect3DDevice9;

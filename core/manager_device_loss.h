@@ -6,7 +6,7 @@
 #pragma once
 
 #include "core/device_manager.h"
-#include "graphics/device_loss.h"
+#include "core/device_loss.h"
 
 namespace vela {
 

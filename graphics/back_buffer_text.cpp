@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "graphics/vela3d.h"
 
 namespace vela::Vela3D {

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/error_box.h"
+#include "graphics/error_box.h"
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
-#include "graphics/error_text.h"
+#include "core/error_text.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d_state.h"
 

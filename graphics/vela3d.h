@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "core/device_object.h"
 #include "graphics/state_cache.h"
 #include "graphics/vela3d_caps.h"
 
@@ -64,16 +65,14 @@ void SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD valu
 void SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value);
 DWORD CachedRenderState(D3DRENDERSTATETYPE state);
 void SetBlendingType(std::uint32_t type);  // 0-5; any other value changes nothing
+// The samplers' side of the filter switch; VelaTexture::SetFilter adds the source inset.
 void SetFilter(bool on);
 void GetDefaultStateSet(RenderStateSet* destination);
 void ApplyStateSet(const RenderStateSet& set);
 // Stages 4 and above are ignored; null unbinds.
-void BindTexture(DWORD stage, IDirect3DBaseTexture9* texture);
+void BindTexture(DWORD stage, DeviceTexture* texture);
 void SelectVertexProcessing(std::uint32_t major, std::uint32_t minor);
 bool NeedsSoftwareVertexProcessing(std::uint32_t major, std::uint32_t minor);
-// The source-rectangle inset of texture drawing that the filter switch sets (0.5 with
-// filtering, 0 without) goes to this handler; the texture manager installs it.
-void SetTextureInsetHandler(void (*handler)(float offsetUV));
 
 // The 2D object settings, handed to every 2D object manager. The scissor rectangle (left, top,
 // right, bottom in virtual coordinates) is converted to back-buffer pixels in place.

@@ -4,9 +4,9 @@
 
 #include <d3d9.h>
 
-#include "core/error_box.h"
+#include "graphics/error_box.h"
 #include "core/vela_core.h"
-#include "graphics/device_loss.h"
+#include "core/device_loss.h"
 #include "graphics/vela3d.h"
 #include "graphics/vela3d_state.h"
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "graphics/state_cache.h"
 #include "graphics/vela3d_caps.h"
 
@@ -69,7 +69,6 @@ struct State {
   StateCache cache;
   std::unique_ptr<DeviceStates> cacheDevice;  // lives as long as the device
   D3DVIEWPORT9 viewport = {};
-  void (*textureInsetHandler)(float) = nullptr;
 };
 
 State& Vela();

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstring>
 
+#include "core/device_calls.h"
 #include "core/vela_core.h"
 #include "graphics/settings_2d.h"
 #include "graphics/vela3d.h"
@@ -30,10 +31,6 @@ static_assert(sizeof(RECT) == sizeof(PixelRect));
 
 // The nearest plane is not 0 so that a depth of 0 still lies inside the view.
 constexpr float kViewportMinZ = std::bit_cast<float>(0x15F79688u);
-
-void SetTextureInset(float offsetUV) {
-  if (auto handler = Vela().textureInsetHandler) handler(offsetUV);
-}
 
 PixelRect ToPixelRect(const RECT& rectangle) {
   PixelRect pixels;
@@ -116,7 +113,6 @@ DWORD CachedRenderState(D3DRENDERSTATETYPE state) { return Vela().cache.RenderSt
 void SetBlendingType(std::uint32_t type) { Vela().cache.SetBlendingType(type); }
 
 void SetFilter(bool on) {
-  SetTextureInset(on ? 0.5f : 0.0f);
   Vela().cache.SetFilter(on);
 }
 
@@ -125,14 +121,13 @@ void GetDefaultStateSet(RenderStateSet* destination) {
 }
 
 void ApplyStateSet(const RenderStateSet& set) {
-  SetTextureInset(set.filter ? 0.5f : 0.0f);
   Vela().cache.ApplyStateSet(set);
 }
 
-void BindTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+void BindTexture(DWORD stage, DeviceTexture* texture) {
   IDirect3DDevice9* device = Device();
   if (stage >= kCachedStages || !device) return;
-  device->SetTexture(stage, texture);
+  BindDeviceTexture(device, stage, texture);
 }
 
 bool NeedsSoftwareVertexProcessing(std::uint32_t major, std::uint32_t minor) {
@@ -146,8 +141,6 @@ void SelectVertexProcessing(std::uint32_t major, std::uint32_t minor) {
     device->SetSoftwareVertexProcessing(NeedsSoftwareVertexProcessing(major, minor) ? TRUE : FALSE);
   }
 }
-
-void SetTextureInsetHandler(void (*handler)(float offsetUV)) { Vela().textureInsetHandler = handler; }
 
 void SetScissoring(bool enable, RECT* rectangle) {
   if (!rectangle) return;

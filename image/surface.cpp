@@ -4,7 +4,7 @@
 #include "graphics/vela3d.h"
 #include "image/surface_manager.h"
 #include "image/system_text.h"
-#include "image/vela_file.h"
+#include "files/vela_file.h"
 
 namespace vela {
 

@@ -19,8 +19,8 @@
 
 #include <cstdint>
 
-#include "core/image_object.h"
-#include "graphics/com_ptr.h"
+#include "image/image_object.h"
+#include "core/com_ptr.h"
 
 namespace vela {
 

@@ -6,11 +6,11 @@
 
 #include "core/vela_debug.h"
 #include "graphics/vela3d.h"
-#include "image/qpk_image.h"
+#include "files/qpk_image.h"
 #include "image/system_text.h"
 #include "image/texture_manager.h"
 #include "image/texture_sizing.h"
-#include "image/vela_file.h"
+#include "files/vela_file.h"
 
 namespace vela {
 namespace {

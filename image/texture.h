@@ -17,8 +17,8 @@
 
 #include <cstdint>
 
-#include "core/image_object.h"
-#include "graphics/com_ptr.h"
+#include "image/image_object.h"
+#include "core/com_ptr.h"
 #include "imagecodec/codec_types.h"
 
 namespace vela {
@@ -31,7 +31,8 @@ enum class TextureKind : std::uint32_t {
   kWithSystemCopy = 2,  // created again and refilled from the system-memory copy
 };
 
-class CTexture : public CImageObject {
+// Binds to a sampler stage as its default-pool texture (DeviceTexture).
+class CTexture : public CImageObject, public DeviceTexture {
  public:
   explicit CTexture(CTextureManager* manager);
   ~CTexture() override;  // releases the system-memory copy, then the default-pool texture
@@ -78,6 +79,8 @@ class CTexture : public CImageObject {
   virtual float ToU(float x);  // x / image width
   virtual float ToV(float y);  // y / image height
   virtual bool SaveToFile(const char* fileName, codec::FileFormat fileFormat);
+
+  IDirect3DBaseTexture9* AcquireDeviceTexture() override;
 
   TextureKind GetKind() const { return kind_; }
   D3DPOOL GetPool() const { return pool_; }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/vela_debug.h"
-#include "graphics/image_surface_io.h"
+#include "image/image_surface_io.h"
 #include "image/texture.h"
 #include "image/texture_sizing.h"
 
@@ -43,6 +43,12 @@ void CTexture::GetSysSurface(IDirect3DSurface9** surface) {
 
 void CTexture::GetTexture(IDirect3DTexture9** texture) {
   if (texture) HandOut(texture_.Get(), texture);
+}
+
+IDirect3DBaseTexture9* CTexture::AcquireDeviceTexture() {
+  IDirect3DTexture9* texture = nullptr;
+  GetTexture(&texture);
+  return texture;
 }
 
 void CTexture::GetSysTexture(IDirect3DTexture9** texture) {

@@ -4,8 +4,8 @@
 
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
-#include "graphics/com_ptr.h"
-#include "graphics/device_loss.h"
+#include "core/com_ptr.h"
+#include "core/device_loss.h"
 #include "graphics/vela3d.h"
 #include "image/texture.h"
 #include "image/vela_texture.h"
@@ -35,11 +35,7 @@ class SimpleDrawingLoss final : public DeviceLossHandler {
 };
 SimpleDrawingLoss g_loss;
 
-void BindStage(DWORD stage, CTexture* texture) {
-  ComPtr<IDirect3DTexture9> bound;
-  if (texture) texture->GetTexture(bound.Out());
-  Vela3D::BindTexture(stage, bound.Get());
-}
+void BindStage(DWORD stage, CTexture* texture) { Vela3D::BindTexture(stage, texture); }
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <d3d9.h>
 
 #include "core/manager_device_loss.h"
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "graphics/vela3d.h"
 #include "image/surface.h"
 #include "image/surface_manager.h"

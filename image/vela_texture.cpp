@@ -12,28 +12,17 @@ namespace {
 
 CTextureManager* g_manager = nullptr;
 
-// How the device binds a texture: its default-pool texture with a new reference, or null.
-IDirect3DBaseTexture9* FetchTexture(CTexture* texture) {
-  IDirect3DTexture9* fetched = nullptr;
-  texture->GetTexture(&fetched);
-  return fetched;
-}
-
 }  // namespace
 
 bool Start() {
   g_manager = new CTextureManager(Vela3D::Device());
   if (!g_manager) return false;
   JoinDeviceLoss(DeviceLossSlot::kTextures, g_manager);
-  SetTextureFetch(FetchTexture);
-  Vela3D::SetTextureInsetHandler(SetOffsetUV);
   return true;
 }
 
 void Stop() {
   if (!g_manager) return;
-  Vela3D::SetTextureInsetHandler(nullptr);
-  SetTextureFetch(nullptr);
   LeaveDeviceLoss(DeviceLossSlot::kTextures);
   delete g_manager;  // whatever its count: the shutdown ends the manager
   g_manager = nullptr;
@@ -68,6 +57,16 @@ void SetOffsetUV(float value) {
 }
 
 float GetOffsetUV() { return g_manager ? g_manager->GetOffsetUV() : 0.0f; }
+
+void SetFilter(bool on) {
+  SetOffsetUV(on ? 0.5f : 0.0f);
+  Vela3D::SetFilter(on);
+}
+
+void ApplyStateSet(const RenderStateSet& set) {
+  SetOffsetUV(set.filter ? 0.5f : 0.0f);
+  Vela3D::ApplyStateSet(set);
+}
 
 float ToU(CTexture* texture, float x) { return texture ? texture->ToU(x) : 0.0f; }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "graphics/rect_2d.h"
+#include "graphics/state_cache.h"
 
 namespace vela {
 
@@ -38,6 +39,11 @@ CTexture* LoadFromQPK(const char* archive, const char* name, std::int32_t format
 // manager.
 void SetOffsetUV(float value);
 float GetOffsetUV();
+// The texture-filter switch: samplers 0-3 filtered or point-sampled (Vela3D::SetFilter), with the
+// source inset that goes with it, 0.5 with filtering and 0 without.
+void SetFilter(bool on);
+// A render-state set, with the inset of its filter switch.
+void ApplyStateSet(const RenderStateSet& set);
 
 float ToU(CTexture* texture, float x);
 float ToV(CTexture* texture, float y);

@@ -6,7 +6,7 @@
 
 #include <dinput.h>
 
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "input/controller_state.h"
 #include "input/key_buffer.h"
 #include "input/key_table.h"

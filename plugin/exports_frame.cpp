@@ -1,5 +1,5 @@
 // Init, WaitMsg and End: the window, the frame loop and the end of the application.
-#include "core/app_window.h"
+#include "app/app_window.h"
 #include "plugin/argument_block.h"
 #include "plugin/export.h"
 #include "plugin/text_conversion.h"

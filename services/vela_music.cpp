@@ -6,7 +6,7 @@
 #include <dsound.h>
 
 #include "core/vela_debug.h"
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "services/record_table.h"
 #include "services/vela_sound.h"
 

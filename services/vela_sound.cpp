@@ -6,8 +6,8 @@
 
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
-#include "graphics/com_ptr.h"
-#include "image/vela_file.h"
+#include "core/com_ptr.h"
+#include "files/vela_file.h"
 #include "services/external_sound_library.h"
 #include "services/record_table.h"
 #include "services/sound_caps_report.h"

@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include "core/device_object.h"
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "graphics/viewport_clip.h"
 #include "sprite/triangle_batch.h"
 

@@ -32,11 +32,11 @@
 
 #include "core/core_state.h"
 #include "graphics/format_kind.h"
-#include "graphics/image_surface_io.h"
+#include "image/image_surface_io.h"
 #include "graphics/vela3d.h"
 #include "image/texture.h"
 #include "image/texture_sizing.h"
-#include "image/vela_file.h"
+#include "files/vela_file.h"
 #include "image/vela_texture.h"
 #include "imagecodec/argb_image.h"
 #include "imagecodec/byte_span.h"

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "image/lzss.h"
+#include "files/lzss.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);

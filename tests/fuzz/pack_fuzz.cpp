@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "image/byte_source.h"
-#include "image/pack_archive.h"
+#include "files/byte_source.h"
+#include "files/pack_archive.h"
 
 namespace {
 

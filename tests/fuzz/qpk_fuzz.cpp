@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "image/byte_source.h"
-#include "image/qpk_format.h"
-#include "image/qpk_image.h"
+#include "files/byte_source.h"
+#include "files/qpk_format.h"
+#include "files/qpk_image.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/error_box.h"
+#include "graphics/error_box.h"
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
 

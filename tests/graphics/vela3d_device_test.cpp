@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/com_ptr.h"
-#include "graphics/device_loss.h"
+#include "core/com_ptr.h"
+#include "core/device_loss.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d.h"
 #include "host/script_host.h"
@@ -313,16 +313,11 @@ TEST_F(Vela3DDevice, CachedStatesAreSentOnlyWhenTheyChange) {
   EXPECT_TRUE(Vela3D::FrameStep());
   EXPECT_EQ(DeviceRenderState(D3DRS_ZENABLE), DWORD{FALSE});
 
-  // The filter switch and the texture inset that goes with it.
-  static float inset = -1.0f;
-  Vela3D::SetTextureInsetHandler([](float offsetUV) { inset = offsetUV; });
+  // The filter switch.
   Vela3D::SetFilter(false);
-  EXPECT_EQ(inset, 0.0f);
   EXPECT_EQ(DeviceSamplerState(2, D3DSAMP_MAGFILTER), DWORD{D3DTEXF_POINT});
   Vela3D::SetFilter(true);
-  EXPECT_EQ(inset, 0.5f);
   EXPECT_NE(DeviceSamplerState(2, D3DSAMP_MAGFILTER), DWORD{D3DTEXF_POINT});
-  Vela3D::SetTextureInsetHandler(nullptr);
 }
 
 TEST_F(Vela3DDevice, ScissoringExportConvertsTheRectangleInPlace) {

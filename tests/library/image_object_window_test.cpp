@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "core/image_object.h"
+#include "image/image_object.h"
 #include "core/resource_manager.h"
 #include "core/vela_log.h"
-#include "graphics/com_ptr.h"
-#include "graphics/image_surface_io.h"
+#include "core/com_ptr.h"
+#include "image/image_surface_io.h"
 #include "graphics/vela3d.h"
 #include "imagecodec/dxt_decoder.h"
 #include "imagecodec/imagecodec.h"
@@ -149,15 +149,21 @@ TEST_F(ImageObjects, ManagerHoldsTheDeviceAndKnowsItsWindow) {
   EXPECT_EQ(without.GetFocusWindow(), nullptr);
 }
 
-TEST_F(ImageObjects, SetTextureBindsWhatTheTextureServiceFetchesAndNullUnbinds) {
-  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 4, D3DPOOL_DEFAULT);
-  static IDirect3DTexture9* fetched = nullptr;
-  fetched = texture_.Get();
-  SetTextureFetch([](CTexture*) -> IDirect3DBaseTexture9* {
+// A texture that hands out a given Direct3D texture, or none.
+class FixedDeviceTexture final : public DeviceTexture {
+ public:
+  IDirect3DBaseTexture9* AcquireDeviceTexture() override {
     if (fetched) fetched->AddRef();
     return fetched;
-  });
-  auto* someTexture = reinterpret_cast<CTexture*>(image_);  // only handed to the fetch above
+  }
+  IDirect3DTexture9* fetched = nullptr;
+};
+
+TEST_F(ImageObjects, SetTextureBindsTheTexturesDeviceTextureAndNullUnbinds) {
+  ComPtr<IDirect3DSurface9> surface = Surface(D3DFMT_A8R8G8B8, 4, D3DPOOL_DEFAULT);  // makes texture_
+  FixedDeviceTexture fixed;
+  fixed.fetched = texture_.Get();
+  DeviceTexture* someTexture = &fixed;
   const unsigned long before = RefCount(texture_.Get());
   EXPECT_EQ(image_->SetTexture(1, someTexture), D3D_OK);
   ComPtr<IDirect3DBaseTexture9> bound;
@@ -167,11 +173,10 @@ TEST_F(ImageObjects, SetTextureBindsWhatTheTextureServiceFetchesAndNullUnbinds) 
   device_->SetTexture(1, nullptr);
   EXPECT_EQ(RefCount(texture_.Get()), before) << "the fetched reference went back";
 
-  fetched = nullptr;  // a texture without its default-pool texture, after a device loss
+  fixed.fetched = nullptr;  // a texture without its default-pool texture, after a device loss
   EXPECT_EQ(image_->SetTexture(1, someTexture), D3D_OK);
   device_->GetTexture(1, bound.Out());
   EXPECT_EQ(bound.Get(), nullptr);
-  SetTextureFetch(nullptr);
 }
 
 TEST_F(ImageObjects, GetImageInfoReadsThePngsSizeAndFormat) {

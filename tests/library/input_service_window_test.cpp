@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/app_window.h"
+#include "app/app_window.h"
 #include "input/vela_input.h"
 #include "tests/support/window_test_support.h"
 

@@ -17,7 +17,7 @@
 
 #include "core/core_state.h"
 #include "core/vela_log.h"
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "graphics/vela3d.h"
 #include "tests/support/window_test_support.h"
 

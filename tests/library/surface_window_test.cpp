@@ -14,8 +14,8 @@
 
 #include "core/vela_log.h"
 #include "graphics/back_buffer_text.h"
-#include "graphics/com_ptr.h"
-#include "graphics/error_text.h"
+#include "core/com_ptr.h"
+#include "core/error_text.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d.h"
 #include "image/surface.h"

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/device_loss.h"
+#include "core/device_loss.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d.h"
 #include "image/texture.h"
@@ -259,9 +259,9 @@ TEST_F(Textures, AnInsetOfHalfAPixelKeepsTheFilterInsideTheSourceRectangle) {
 }
 
 TEST_F(Textures, TheFilterSwitchSetsTheInset) {
-  Vela3D::SetFilter(true);
+  VelaTexture::SetFilter(true);
   EXPECT_FLOAT_EQ(VelaTexture::GetOffsetUV(), 0.5f);
-  Vela3D::SetFilter(false);
+  VelaTexture::SetFilter(false);
   EXPECT_FLOAT_EQ(VelaTexture::GetOffsetUV(), 0.0f);
   // Back to the start-up filters, for the tests that run after this one in the same process.
   for (DWORD sampler = 0; sampler < 4; ++sampler) {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "image/lzss.h"
-#include "image/pack_archive.h"
-#include "image/qpk_format.h"
-#include "image/qpk_image.h"
-#include "image/vela_file.h"
+#include "files/lzss.h"
+#include "files/pack_archive.h"
+#include "files/qpk_format.h"
+#include "files/qpk_image.h"
+#include "files/vela_file.h"
 #include "tools/archive/archive_tool.h"
 
 namespace {

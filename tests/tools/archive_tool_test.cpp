@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "image/byte_source.h"
-#include "image/little_endian.h"
-#include "image/lzss.h"
-#include "image/pack_archive.h"
-#include "image/qpk_format.h"
-#include "image/qpk_image.h"
+#include "files/byte_source.h"
+#include "files/little_endian.h"
+#include "files/lzss.h"
+#include "files/pack_archive.h"
+#include "files/qpk_format.h"
+#include "files/qpk_image.h"
 #include "tools/archive/archive_tool.h"
 #include "tools/archive/file_io.h"
 #include "tools/archive/image_files.h"

@@ -1,7 +1,7 @@
 // The 32.32 frame pacing, with the clock in the test's hand.
 #include <gtest/gtest.h>
 
-#include "core/frame_pacer.h"
+#include "app/frame_pacer.h"
 
 namespace {
 

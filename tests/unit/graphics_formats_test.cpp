@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/error_text.h"
+#include "core/error_text.h"
 #include "graphics/format_kind.h"
 
 namespace vela {

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "graphics/device_loss.h"
+#include "core/device_loss.h"
 #include "graphics/settings_2d.h"
 #include "graphics/state_cache.h"
 #include "graphics/viewport_clip.h"

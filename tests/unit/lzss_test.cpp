@@ -1,4 +1,4 @@
-#include "image/lzss.h"
+#include "files/lzss.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "image/pack_archive.h"
+#include "files/pack_archive.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "image/file_name.h"
-#include "image/little_endian.h"
-#include "image/lzss.h"
+#include "files/file_name.h"
+#include "files/little_endian.h"
+#include "files/lzss.h"
 
 namespace vela {
 namespace {

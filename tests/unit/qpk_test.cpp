@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "image/little_endian.h"
-#include "image/lzss.h"
-#include "image/qpk_format.h"
-#include "image/qpk_image.h"
-#include "image/qpk_pixels.h"
+#include "files/little_endian.h"
+#include "files/lzss.h"
+#include "files/qpk_format.h"
+#include "files/qpk_image.h"
+#include "files/qpk_pixels.h"
 
 namespace vela {
 namespace {

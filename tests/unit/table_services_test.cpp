@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/table_services.h"
+#include "services/table_services.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <exception>
 #include <string_view>
 
-#include "image/lzss.h"
+#include "files/lzss.h"
 #include "tools/archive/commands.h"
 #include "tools/archive/file_io.h"
 

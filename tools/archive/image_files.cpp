@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "image/little_endian.h"
+#include "files/little_endian.h"
 
 namespace vela::archive_tool {
 namespace {

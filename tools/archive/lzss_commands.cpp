@@ -1,7 +1,7 @@
 // compress, decompress, and list and extract of LZSS files.
 #include <vector>
 
-#include "image/lzss.h"
+#include "files/lzss.h"
 #include "tools/archive/commands.h"
 #include "tools/archive/file_io.h"
 

@@ -15,11 +15,11 @@
 #include <sstream>
 #include <vector>
 
-#include "image/byte_source.h"
-#include "image/file_name.h"
-#include "image/lzss.h"
-#include "image/pack_archive.h"
-#include "image/qpk_format.h"
+#include "files/byte_source.h"
+#include "files/file_name.h"
+#include "files/lzss.h"
+#include "files/pack_archive.h"
+#include "files/qpk_format.h"
 #include "tools/archive/commands.h"
 #include "tools/archive/file_io.h"
 

@@ -6,11 +6,11 @@
 #include <iomanip>
 #include <vector>
 
-#include "image/byte_source.h"
-#include "image/lzss.h"
-#include "image/qpk_format.h"
-#include "image/qpk_image.h"
-#include "image/qpk_pixels.h"
+#include "files/byte_source.h"
+#include "files/lzss.h"
+#include "files/qpk_format.h"
+#include "files/qpk_image.h"
+#include "files/qpk_pixels.h"
 #include "tools/archive/commands.h"
 #include "tools/archive/file_io.h"
 #include "tools/archive/image_files.h"

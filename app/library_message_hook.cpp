@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "core/app_window.h"
-#include "core/pending_services.h"
+#include "app/app_window.h"
+#include "app/pending_services.h"
 #include "input/vela_input.h"
 
 namespace vela {

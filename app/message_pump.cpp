@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "core/app_window.h"
-#include "core/frame_pacer.h"
+#include "app/app_window.h"
+#include "app/frame_pacer.h"
 #include "graphics/vela3d.h"
 #include "input/vela_input.h"
 

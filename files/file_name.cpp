@@ -1,4 +1,4 @@
-#include "image/file_name.h"
+#include "files/file_name.h"
 
 #include <array>
 

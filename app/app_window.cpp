@@ -1,10 +1,10 @@
 // The window class, the window and its procedure.
-#include "core/app_window.h"
+#include "app/app_window.h"
 
 #include <cstdint>
 #include <ctime>
 
-#include "core/library_boot.h"
+#include "app/library_boot.h"
 #include "input/vela_input.h"
 #include "math/vela_math.h"
 

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "core/process_heap.h"
-#include "image/byte_source.h"
+#include "files/byte_source.h"
 
 namespace vela {
 

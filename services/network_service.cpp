@@ -1,4 +1,4 @@
-#include "core/network_service.h"
+#include "services/network_service.h"
 
 #include <winsock2.h>
 

@@ -1,10 +1,10 @@
-#include "image/qpk_pixels.h"
+#include "files/qpk_pixels.h"
 
 #include <bit>
 #include <cmath>
 #include <cstring>
 
-#include "image/little_endian.h"
+#include "files/little_endian.h"
 
 namespace vela::qpk {
 namespace {

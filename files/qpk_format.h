@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/byte_source.h"
+#include "files/byte_source.h"
 
 namespace vela::qpk {
 

@@ -1,10 +1,10 @@
-#include "graphics/image_surface_io.h"
+#include "image/image_surface_io.h"
 
 #include <cstdint>
 #include <vector>
 
 #include "core/vela_core.h"
-#include "graphics/com_ptr.h"
+#include "core/com_ptr.h"
 #include "imagecodec/imagecodec.h"
 
 namespace vela {

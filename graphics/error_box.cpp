@@ -1,6 +1,6 @@
 // The error box. Texts are UTF-8 in the sources; the box shows them through the wide API so
 // that Japanese reads right whatever the system code page.
-#include "core/error_box.h"
+#include "graphics/error_box.h"
 
 #include <d3d9.h>
 #include <imm.h>

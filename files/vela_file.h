@@ -16,8 +16,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "image/byte_source.h"
-#include "image/file_name.h"
+#include "files/byte_source.h"
+#include "files/file_name.h"
 
 namespace vela {
 

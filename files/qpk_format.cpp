@@ -1,10 +1,10 @@
-#include "image/qpk_format.h"
+#include "files/qpk_format.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "image/little_endian.h"
+#include "files/little_endian.h"
 
 namespace vela::qpk {
 namespace {

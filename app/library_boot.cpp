@@ -1,7 +1,7 @@
 // Boot and shutdown in their fixed orders. The services are listed in three tables (core start,
 // device start, service stop) so that a service that lands takes its place by replacing its
 // stand-in; the shutdown order is deliberately not the reverse of the start.
-#include "core/library_boot.h"
+#include "app/library_boot.h"
 
 #include <mmsystem.h>
 #include <objbase.h>
@@ -10,10 +10,10 @@
 #include <utility>
 
 #include "core/core_state.h"
-#include "core/error_box.h"
-#include "core/network_service.h"
-#include "core/pending_services.h"
-#include "core/table_services.h"
+#include "graphics/error_box.h"
+#include "services/network_service.h"
+#include "app/pending_services.h"
+#include "services/table_services.h"
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
 #include "core/vela_log.h"

@@ -1,4 +1,4 @@
-#include "core/pending_services.h"
+#include "app/pending_services.h"
 
 namespace vela::pending {
 

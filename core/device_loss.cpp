@@ -1,4 +1,4 @@
-#include "graphics/device_loss.h"
+#include "core/device_loss.h"
 
 #include <array>
 #include <cstddef>

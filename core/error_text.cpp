@@ -1,4 +1,4 @@
-#include "graphics/error_text.h"
+#include "core/error_text.h"
 
 #include <array>
 

@@ -1,12 +1,12 @@
-#include "image/pack_archive.h"
+#include "files/pack_archive.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "core/process_heap.h"
-#include "image/file_name.h"
-#include "image/little_endian.h"
+#include "files/file_name.h"
+#include "files/little_endian.h"
 
 namespace vela {
 namespace {

@@ -1,7 +1,7 @@
-#include "core/image_object.h"
+#include "image/image_object.h"
 
 #include "core/vela_debug.h"
-#include "graphics/image_surface_io.h"
+#include "image/image_surface_io.h"
 #include "imagecodec/imagecodec.h"
 
 namespace vela {

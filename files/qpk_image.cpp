@@ -1,11 +1,11 @@
-#include "image/qpk_image.h"
+#include "files/qpk_image.h"
 
 #include <limits>
 
-#include "image/file_name.h"
-#include "image/lzss.h"
-#include "image/qpk_format.h"
-#include "image/qpk_pixels.h"
+#include "files/file_name.h"
+#include "files/lzss.h"
+#include "files/qpk_format.h"
+#include "files/qpk_pixels.h"
 
 namespace vela {
 namespace {

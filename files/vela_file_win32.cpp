@@ -3,9 +3,9 @@
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
 #include "core/process_heap.h"
-#include "image/lzss.h"
-#include "image/pack_archive.h"
-#include "image/vela_file.h"
+#include "files/lzss.h"
+#include "files/pack_archive.h"
+#include "files/vela_file.h"
 
 namespace vela {
 namespace {

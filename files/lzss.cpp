@@ -1,4 +1,4 @@
-#include "image/lzss.h"
+#include "files/lzss.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <limits>
 #include <memory>
 
-#include "image/little_endian.h"
+#include "files/little_endian.h"
 
 namespace vela {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/table_services.h"
+#include "services/table_services.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "image/byte_source.h"
+#include "files/byte_source.h"
 
 #include <algorithm>
 #include <climits>
