@@ -12,6 +12,7 @@
 #include "core/core_state.h"
 #include "graphics/error_box.h"
 #include "services/network_service.h"
+#include "app/executable_folder.h"
 #include "app/pending_services.h"
 #include "services/table_services.h"
 #include "core/vela_core.h"
@@ -151,17 +152,11 @@ void SetScreen(int clientWidth, int clientHeight) {
   core.scaleY = static_cast<float>(core.screenHeight) / static_cast<float>(core.screenHeight);
 }
 
-// The executable's folder, once per process: the path cut at its last backslash.
+// The executable's folder, once per process.
 void FindBaseDirectory() {
   CoreState& core = Core();
   if (core.baseDirectory[0] != '\0') return;
-  const DWORD length = GetModuleFileNameA(core.executable, core.baseDirectory, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    core.baseDirectory[0] = '\0';
-    return;
-  }
-  if (char* slash = std::strrchr(core.baseDirectory, '\\')) *slash = '\0';
-  SetCurrentDirectoryA(core.baseDirectory);
+  if (SystemFolderOf(ModuleFileName(core.executable), core.baseDirectory)) SetCurrentDirectoryA(core.baseDirectory);
 }
 
 void OpenConfiguredLog() {

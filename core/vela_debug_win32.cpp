@@ -54,6 +54,16 @@ LogState& Log() {
   return state;
 }
 
+// Echoes the log to the console: one of the log's own, or the host's when it has one already
+// (AllocConsole then fails and the host's output handle is used as it is).
+void StartConsoleEcho(LogState& log) {
+  log.consoleAllocated = AllocConsole() != FALSE;
+  const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (!console || console == INVALID_HANDLE_VALUE) return;
+  log.echo = ConsoleEcho(console);
+  log.html.SetEcho(&log.echo);
+}
+
 // Formats an entry as UTF-8 (every text of the library is UTF-8, its arguments too) and holds
 // it in the file's code page. Falls back to the UTF-8 bytes when it cannot convert (or the heap
 // refuses): the entry then shows mojibake instead of going missing.
@@ -153,14 +163,7 @@ void OpenLog() {
   log.file = file;
   log.output = FileOutput(file);
   log.html.Open(log.output, log.settings.title);
-  if (log.settings.console && AllocConsole()) {
-    log.consoleAllocated = true;
-    const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (console && console != INVALID_HANDLE_VALUE) {
-      log.echo = ConsoleEcho(console);
-      log.html.SetEcho(&log.echo);
-    }
-  }
+  if (log.settings.console) StartConsoleEcho(log);
   LeaveCriticalSection(&log.lock);
 }
 

@@ -12,6 +12,7 @@
 #include "core/vela_core.h"
 #include "core/vela_debug.h"
 #include "core/error_text.h"
+#include "core/system_text.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d_state.h"
 
@@ -92,11 +93,11 @@ void EnumerateAdapter() {
     const unsigned low = identifier.DriverVersion.LowPart;
     std::snprintf(vela.driverVersion, sizeof vela.driverVersion, "%u.%u.%u.%u", high >> 16, high & 0xFFFF,
                   low >> 16, low & 0xFFFF);
-    LogPlain("　　　Name [ %s ]", vela.adapterDescription);
+    LogPlain("　　　Name [ %s ]", SystemTextUtf8(vela.adapterDescription).c_str());
     LogBreak();
-    LogPlain("　　　Device [ %s ]", identifier.DeviceName);
+    LogPlain("　　　Device [ %s ]", SystemTextUtf8(identifier.DeviceName).c_str());
     LogBreak();
-    LogPlain("　　　Driver [ %s ]", vela.adapterDriver);
+    LogPlain("　　　Driver [ %s ]", SystemTextUtf8(vela.adapterDriver).c_str());
     LogBreak();
     LogValueLine("　　　Product [ %u ]", high >> 16);
     LogPlain("　　　Version [ %u.%u.%u ]", high & 0xFFFF, low >> 16, low & 0xFFFF);

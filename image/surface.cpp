@@ -3,7 +3,7 @@
 #include "core/vela_debug.h"
 #include "graphics/vela3d.h"
 #include "image/surface_manager.h"
-#include "image/system_text.h"
+#include "core/system_text.h"
 #include "files/vela_file.h"
 
 namespace vela {

@@ -7,7 +7,7 @@
 #include "core/vela_debug.h"
 #include "graphics/vela3d.h"
 #include "files/qpk_image.h"
-#include "image/system_text.h"
+#include "core/system_text.h"
 #include "image/texture_manager.h"
 #include "image/texture_sizing.h"
 #include "files/vela_file.h"

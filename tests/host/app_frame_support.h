@@ -86,12 +86,12 @@ inline std::wstring ExecutableFolder() {
 // velaplugin.ini beside the executable for the life of the object: the boot reads it.
 class LogSettingsFile {
  public:
-  LogSettingsFile(const std::wstring& logFile, const std::wstring& title)
+  LogSettingsFile(const std::wstring& logFile, const std::wstring& title, bool console = false)
       : path_(ExecutableFolder() + L"velaplugin.ini"), logPath_(ExecutableFolder() + logFile) {
     DeleteFileW(logPath_.c_str());
     WritePrivateProfileStringW(L"log", L"file", logFile.c_str(), path_.c_str());
     WritePrivateProfileStringW(L"log", L"title", title.c_str(), path_.c_str());
-    WritePrivateProfileStringW(L"log", L"console", L"0", path_.c_str());
+    WritePrivateProfileStringW(L"log", L"console", console ? L"1" : L"0", path_.c_str());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str());  // flush the cache
   }
   ~LogSettingsFile() {

@@ -93,6 +93,34 @@ TEST(HtmlLogFile, BootAndShutdownWriteHeadBannerStartRowAndFooter) {
   EXPECT_EQ(log.find(kFooter), log.size() - kFooter.size()) << "one footer";
 }
 
+// A host with a console of its own (as this test executable is) gets the echo on its output.
+TEST(HtmlLogFile, ConsoleEchoGoesToTheHostsOwnConsoleOutput) {
+  MessageBoxCapture boxes;
+  LogSettingsFile settings(L"vela_console_log.html", L"Vela console", true);
+  AllocConsole();  // fails when the process has its console already, as it should
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 1 << 20));
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  SetStdHandle(STD_OUTPUT_HANDLE, writeEnd);
+  {
+    AppFrame frame(u"Vela console test");
+    const bool started = frame.Init(0, 320, 240) && frame.WaitMsg();
+    frame.Finish();
+    EXPECT_TRUE(started);
+  }
+  SetStdHandle(STD_OUTPUT_HANDLE, output);
+  CloseHandle(writeEnd);
+  std::string echoed;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) echoed.append(buffer, read);
+  CloseHandle(readEnd);
+  EXPECT_NE(echoed.find("Library Version\n"), std::string::npos) << echoed.substr(0, 400);
+  EXPECT_NE(echoed.find(AsLogBytes("アプリケーション開始")), std::string::npos);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST(HtmlLogFile, NoSettingsFileWritesNoLog) {
   MessageBoxCapture boxes;
   const std::wstring path = vela::test::ExecutableFolder() + L"vela_frame_log.html";
