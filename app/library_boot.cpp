@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/core_state.h"
+#include "core/version.h"
 #include "files/search_settings.h"
 #include "graphics/error_box.h"
 #include "services/network_service.h"
@@ -200,6 +201,8 @@ void LogBanner() {
   LogBlue("Library Version");
   LogBreak();
   LogPlain("　　　[ %s ]", kBanner);
+  LogBreak();
+  LogPlain("　　　[ Vela plug-in %s ]", kPluginVersion);
   LogBreak();
   LogBreak();
 }
