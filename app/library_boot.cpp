@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "core/core_state.h"
+#include "core/version.h"
+#include "files/search_settings.h"
 #include "graphics/error_box.h"
 #include "services/network_service.h"
 #include "app/executable_folder.h"
@@ -26,6 +28,7 @@
 #include "services/video_renderer.h"
 #include "sprite/vela_sprite.h"
 #include "input/vela_input.h"
+#include "image/system_text.h"
 #include "image/vela_surface.h"
 #include "image/vela_simple.h"
 #include "image/vela_texture.h"
@@ -166,16 +169,42 @@ void OpenConfiguredLog() {
   OpenLog();
 }
 
+const char* SearchSettingFaultText(SearchSettingFault fault) {
+  switch (fault) {
+    case SearchSettingFault::kNoFolder: return "フォルダがありません";
+    case SearchSettingFault::kNoArchive: return "アーカイブがありません";
+    case SearchSettingFault::kNotAnArchive: return "PACKアーカイブではありません";
+    case SearchSettingFault::kTooLong: return "パスが長すぎます";
+  }
+  return "";
+}
+
+void LogSearchSettingFault(SearchSettingFault fault, const char* key, const char* value) {
+  LogRed("エラー : [files] %s : %s [ %s ]", key, SearchSettingFaultText(fault),
+         SystemTextUtf8(value).c_str());
+  LogBreak();
+}
+
+// The file service's search slots, anew at every start from the [files] section.
+void ConfigureFileSearch() {
+  char settingsPath[MAX_PATH];
+  SettingsPathIn(Core().baseDirectory, settingsPath);
+  ApplySearchSettings(settingsPath, LogSearchSettingFault);
+}
+
 void LogBanner() {
   LogBlue("Library Version");
   LogBreak();
   LogPlain("　　　[ %s ]", kBanner);
+  LogBreak();
+  LogPlain("　　　[ Vela plug-in %s ]", kPluginVersion);
   LogBreak();
   LogBreak();
 }
 
 bool StartCore() {
   LogBanner();
+  ConfigureFileSearch();
   timeBeginPeriod(1);
   return StartInOrder(kCoreStart);
 }
@@ -215,7 +244,7 @@ bool BootStepOne(HWND window, int serviceFlags) {
   CoreState& core = Core();
   core.executable = GetModuleHandleA(nullptr);
   core.mainWindow = window;
-  // The file service needs no start-up work.
+  // The file service is configured in step two, once the executable's folder is known.
   core.serviceFlags = serviceFlags;
   return true;
 }

@@ -56,6 +56,25 @@ bool NormaliseName(std::string_view name, char (&out)[kMaxPath]) {
   return fits;
 }
 
+bool FolderPrefix(std::string_view folder, char (&out)[kMaxPath]) {
+  folder = folder.substr(0, folder.find('\0'));
+  bool endsInSeparator = false;
+  for (std::size_t i = 0; i < folder.size(); ++i) {
+    const auto byte = static_cast<std::uint8_t>(folder[i]);
+    endsInSeparator = byte == '\\' || byte == '/';
+    if (IsShiftJisLeadByte(byte)) ++i;  // its trail byte, whatever it is, ends a character
+  }
+  const std::size_t length = folder.size() + (folder.empty() || endsInSeparator ? 0 : 1);
+  if (length + 1 > kMaxPath) {
+    out[0] = '\0';
+    return false;
+  }
+  folder.copy(out, folder.size());
+  if (length > folder.size()) out[folder.size()] = '\\';
+  out[length] = '\0';
+  return true;
+}
+
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes, std::uint32_t crc) {
   std::uint32_t state = ~crc;
   for (std::uint8_t byte : bytes) state = CrcStep(state, byte);

@@ -23,6 +23,11 @@ inline constexpr std::size_t kMaxPath = 260;  // bytes, the terminating NUL incl
 // more than kMaxPath bytes.
 bool NormaliseName(std::string_view name, char (&out)[kMaxPath]);
 
+// A folder as a prefix that names are appended to: "\" is added unless the folder is empty or
+// already ends in "\" or "/" (a Shift-JIS trail byte 0x5C is no separator). False (and "" in
+// `out`) when the prefix needs more than kMaxPath bytes.
+bool FolderPrefix(std::string_view folder, char (&out)[kMaxPath]);
+
 // The CRC-32 of `bytes`, continuing from `crc` (0 to start), as zlib's crc32 computes it.
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes, std::uint32_t crc = 0);
 std::uint32_t Crc32(std::string_view text, std::uint32_t crc = 0);

@@ -46,6 +46,11 @@ bool DataInside(const ByteSource& pack, const PackEntry& entry) {
 
 }  // namespace
 
+bool IsPackArchive(ByteSource& pack) {
+  std::uint32_t count = 0;
+  return ReadHead(pack, count);
+}
+
 bool FindPackEntryByHash(ByteSource& pack, std::uint32_t hash, PackEntry& entry) {
   std::uint32_t count = 0;
   const HeapPtr<std::uint8_t> directory = ReadDirectory(pack, count);

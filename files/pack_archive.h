@@ -32,6 +32,9 @@ struct PackEntry {
   std::uint32_t size = 0;    // stored size of the data
 };
 
+// True when `pack` begins with a PACK head whose directory fits in it.
+bool IsPackArchive(ByteSource& pack);
+
 // Looks up the entry of `name` (normalised and hashed as the file service does). Names that do
 // not fit a 260-byte path are not found.
 bool FindPackEntry(ByteSource& pack, std::string_view name, PackEntry& entry);

@@ -5,7 +5,8 @@
 // search slots (a directory and a PACK file each) and a root prefix, in slot order, and finally
 // the name as given; relative names resolve against the host executable's folder, which is made
 // the working directory again before every open. The slots and the prefix start empty, so a
-// name resolves as the caller passed it unless the slots are filled (SetSearchSlot).
+// name resolves as the caller passed it until they are filled (SetSearchSlot; at every start the
+// boot fills them from the settings file, see search_settings.h).
 //
 // Whole files are handed out in blocks of committed pages (a multiple of 4096 bytes) that the
 // caller frees with VirtualFree(block, 0, MEM_RELEASE), or holds in a PageBlock.
@@ -60,6 +61,10 @@ bool FileSeek(FileRecord* record, std::uint32_t distance, std::uint32_t origin);
 // a path that does not fit.
 bool SetSearchSlot(int slot, const char* directory, const char* packFile);
 bool SetRootPrefix(const char* prefix);
+
+// What a path named as a slot's PACK file holds (relative to the executable's folder).
+enum class PackFileKind { kMissing, kPackArchive, kOtherFile };
+PackFileKind InspectPackFile(const char* path);
 
 // A ByteSource over an open record: positions count from the start of its data.
 class FileRecordSource final : public ByteSource {

@@ -282,4 +282,12 @@ bool SetSearchSlot(int slot, const char* directory, const char* packFile) {
 
 bool SetRootPrefix(const char* prefix) { return CopyPath(searchTable.rootPrefix, prefix); }
 
+PackFileKind InspectPackFile(const char* path) {
+  UniqueHandle file = OpenExisting(path, true);
+  if (!file) return PackFileKind::kMissing;
+  FileRecord whole = WholeFileRecord(file.get());
+  FileRecordSource source(&whole);
+  return IsPackArchive(source) ? PackFileKind::kPackArchive : PackFileKind::kOtherFile;
+}
+
 }  // namespace vela

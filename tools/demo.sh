@@ -48,7 +48,7 @@ rm -f "$out/screenshot.png"
 # The demo runs in Wine, which sees this machine's root as drive Z:.
 screenshot_unix=$(realpath -m "$out/screenshot.png")
 screenshot_windows="Z:${screenshot_unix//\//\\}"
-run=(tools/wine/run "$arch" "build/$arch/wineprefix" "build/$arch/bin/vela_demo.exe"
+run=(tools/wine/run "$arch" "build/$arch/wineprefix" "build/$arch/bin/demo/vela_demo.exe"
      --seconds "$seconds" --screenshot "$screenshot_windows")
 # A demo without an end is shot two seconds in; a timed one after its last frame.
 [ "$seconds" = 0 ] && run+=(--screenshot-frame 120)

@@ -23,7 +23,8 @@
 //   sprite-big-off:N  like sprite-off:N in a sprite made for 10,000 squares
 //   font            FontBegin, two FontDraw and FontEnd
 //
-// The pictures are the demo's (demo_backdrop.jpg, demo_sprites.png), beside the executable.
+// The pictures are the demo's (demo_backdrop.jpg, demo_sprites.png), found in demo.pak through
+// the demo's settings file beside the executable.
 #include <windows.h>
 
 #include <algorithm>
@@ -184,7 +185,7 @@ int main(int argc, char** argv) {
   textures.backdrop = plugin.TextureLoad(u"demo_backdrop.jpg");
   textures.sprites = plugin.TextureLoad(u"demo_sprites.png");
   if (!textures.backdrop || !textures.sprites) {
-    std::fprintf(stderr, "vela_emulated_frame_bench: the demo's pictures belong beside the executable\n");
+    std::fprintf(stderr, "vela_emulated_frame_bench: demo.pak and velaplugin.ini belong beside the executable\n");
   }
   plugin.SetBlendingType(Blending::kAlpha);
   for (const Case& c : cases) RunCase(plugin, c, textures, seconds, repeat);

@@ -22,7 +22,7 @@ inline constexpr AtlasRect kShadowPicture = {0, 64, 64, 64};   // grey disc on w
 inline constexpr AtlasRect kWhitePicture = {64, 64, 16, 16};   // plain white, for inverting
 inline constexpr AtlasRect kBlipPicture = {96, 64, 16, 16};    // small bright disc
 
-// demo_rocks.png, shipped as the LZSS file demo_rocks.lzss made by vela-archive.
+// demo_rocks.tga, stored in demo.pak as an LZSS block.
 inline constexpr int kRocksWidth = 128;
 inline constexpr int kRocksHeight = 64;
 inline constexpr AtlasRect kRockPictures[2] = {{0, 0, 64, 64}, {64, 0, 64, 64}};

@@ -39,7 +39,7 @@ void DrawHud(DemoPlugin& plugin, const DemoWorld& world, double framesPerSecond,
   plugin.FontDraw(8, 8, kYellow, kPanel, Widen(status));
   plugin.FontDraw(8, bottom - 2 * kLineHeight - 6, kWhite, kPanel, Widen(keys));
   plugin.FontDraw(8, bottom - kLineHeight - 6, kWhite, kPanel,
-                  u" Rocks: a PNG packed into an LZSS file by vela-archive. ");
+                  u" Pictures: demo.pak, packed by vela-archive --lzss. ");
   plugin.FontEnd();
 }
 

@@ -170,7 +170,7 @@ int Run(DemoOptions options) {
                  played.endedByUser ? ": the window closed before it was due" : "");
   }
   if (played.frames == 0) std::fprintf(stderr, "vela_demo: no frame was drawn\n");
-  if (!textures.AllLoaded()) std::fprintf(stderr, "vela_demo: a texture did not load; its file belongs beside vela_demo.exe\n");
+  if (!textures.AllLoaded()) std::fprintf(stderr, "vela_demo: a texture did not load; demo.pak and velaplugin.ini belong beside vela_demo.exe\n");
   const bool failed = plugin.WrongCalls() > 0 || played.frames == 0 || !textures.AllLoaded() ||
                       (wantScreenshot && !played.screenshotSaved);
   return failed ? 1 : 0;

@@ -8,7 +8,7 @@ namespace vela::demo {
 
 namespace {
 
-// A file beside the executable (Init makes its folder the current one); the name is ASCII.
+// A name that the file service finds through the settings file; the name is ASCII.
 std::uint32_t LoadOne(DemoPlugin& plugin, std::string_view fileName, const char* kind) {
   const std::uint32_t texture = plugin.TextureLoad(std::u16string(fileName.begin(), fileName.end()));
   std::printf("texture %s (%s): %s\n", fileName.data(), kind, texture ? "loaded" : "NOT loaded");
@@ -19,9 +19,9 @@ std::uint32_t LoadOne(DemoPlugin& plugin, std::string_view fileName, const char*
 
 DemoTextures LoadDemoTextures(DemoPlugin& plugin) {
   DemoTextures textures;
-  textures.backdrop = LoadOne(plugin, "demo_backdrop.jpg", "JPEG");
-  textures.sprites = LoadOne(plugin, "demo_sprites.png", "PNG");
-  textures.rocks = LoadOne(plugin, "demo_rocks.lzss", "PNG in an LZSS file from vela-archive");
+  textures.backdrop = LoadOne(plugin, "demo_backdrop.jpg", "JPEG in demo.pak");
+  textures.sprites = LoadOne(plugin, "demo_sprites.png", "PNG in demo.pak");
+  textures.rocks = LoadOne(plugin, "demo_rocks.tga", "TGA in demo.pak as an LZSS block");
   return textures;
 }
 

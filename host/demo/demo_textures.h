@@ -1,7 +1,6 @@
-// The demo's three textures, loaded through TextureLoad from files beside the executable that
-// the build made: a JPEG, a PNG, and a PNG packed by `vela-archive compress` into an LZSS file
-// (the file service unpacks LZSS behind TextureLoad; PACK archives cannot be reached through
-// the exports, since nothing the host calls fills the file service's search slots).
+// The demo's three textures, loaded through TextureLoad from demo.pak, the PACK archive that the
+// demo's settings file (velaplugin.ini beside it) names: a JPEG, a PNG, and a TGA that the
+// archive holds as an LZSS block (the file service unpacks it behind TextureLoad).
 #pragma once
 
 #include <cstdint>
@@ -13,7 +12,7 @@ namespace vela::demo {
 struct DemoTextures {
   std::uint32_t backdrop = 0;  // demo_backdrop.jpg
   std::uint32_t sprites = 0;   // demo_sprites.png
-  std::uint32_t rocks = 0;     // demo_rocks.lzss
+  std::uint32_t rocks = 0;     // demo_rocks.tga
 
   bool AllLoaded() const { return backdrop != 0 && sprites != 0 && rocks != 0; }
 };

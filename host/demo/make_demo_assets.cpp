@@ -4,8 +4,8 @@
 //
 // writes FOLDER/demo_backdrop.jpg (a nebula; JPEG suits its soft gradients), FOLDER/
 // demo_sprites.png (ship, trail, mine, shadow, white and blip, laid out as demo_atlas.h says)
-// and FOLDER/demo_rocks.png (two rocks; the build turns it into demo_rocks.lzss with
-// vela-archive). Runs on the build machine, so a cross build compiles it with its own compiler
+// and FOLDER/demo_rocks.tga (two rocks, uncompressed: the build packs the folder with
+// `vela-archive pack --lzss`, which stores this one as an LZSS block). Runs on the build machine, so a cross build compiles it with its own compiler
 // against the machine's libpng and libjpeg. Everything is computed, nothing random: the files
 // are the same on every build.
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared before it.
@@ -186,6 +187,23 @@ bool WritePng(const Canvas& canvas, const std::string& path) {
   return written;
 }
 
+// An uncompressed 32-bit TGA, rows top-down, 8 alpha bits.
+bool WriteTga(const Canvas& canvas, const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const auto width = static_cast<std::uint16_t>(canvas.Width());
+  const auto height = static_cast<std::uint16_t>(canvas.Height());
+  const std::uint8_t head[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                 static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8),
+                                 static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8),
+                                 32, 0x28};
+  std::vector<std::uint8_t> bgra(canvas.Data(), canvas.Data() + std::size_t(width) * height * 4);
+  for (std::size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
+  const bool written = std::fwrite(head, 1, sizeof head, file) == sizeof head &&
+                       std::fwrite(bgra.data(), 1, bgra.size(), file) == bgra.size();
+  return (std::fclose(file) == 0) && written;
+}
+
 bool WriteJpeg(const Canvas& canvas, const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
@@ -223,7 +241,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   const bool written = WriteJpeg(Backdrop(), folder + "/demo_backdrop.jpg") &&
                        WritePng(Sprites(), folder + "/demo_sprites.png") &&
-                       WritePng(Rocks(), folder + "/demo_rocks.png");
+                       WriteTga(Rocks(), folder + "/demo_rocks.tga");
   if (!written) std::fprintf(stderr, "make_demo_assets: could not write the pictures into %s\n", folder.c_str());
   return written ? 0 : 1;
 }

@@ -1,6 +1,7 @@
-// vela_demo as a user meets it: started as its own process beside velaplugin.dll, it saves a
-// screenshot of a game scene, Escape typed into its window ends it, and its standard output
-// says that its textures loaded and that every export answered its byte count.
+// vela_demo as a user meets it: started as its own process in its folder (beside velaplugin.dll,
+// its settings file and demo.pak), it saves a screenshot of a game scene, Escape typed into its
+// window ends it, and its standard output says that its textures loaded from the archive and
+// that every export answered its byte count.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ class DemoProcess {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
     startup.hStdError = output;
-    std::wstring commandLine = L"\"" + BesideThisExecutable(L"vela_demo.exe") + L"\" " + arguments;
+    std::wstring commandLine = L"\"" + BesideThisExecutable(L"demo\\vela_demo.exe") + L"\" " + arguments;
     started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                               &process_) != 0;
     CloseHandle(output);
@@ -124,7 +125,7 @@ TEST(DemoGame, ShowsAGameSceneAndEndsOnEscape) {
   const std::wstring screenshot = TempFile(L"vela_demo_test_screenshot.png");
   DeleteFileW(screenshot.c_str());
   DemoProcess demo(L"--seconds 0 --screenshot-frame 30 --screenshot \"" + screenshot + L"\"");
-  ASSERT_TRUE(demo.Started()) << "vela_demo.exe belongs beside this test";
+  ASSERT_TRUE(demo.Started()) << "vela_demo.exe belongs in the folder demo beside this test";
   const HWND window = WaitForDemoWindow(kRunLimitMilliseconds);
   ASSERT_NE(window, nullptr) << demo.Output();
   SetForegroundWindow(window);
@@ -133,8 +134,9 @@ TEST(DemoGame, ShowsAGameSceneAndEndsOnEscape) {
   const int status = demo.Wait(30000);
   const std::string output = demo.Output();
   EXPECT_EQ(status, 0) << output;
-  for (const char* line : {"texture demo_backdrop.jpg (JPEG): loaded", "texture demo_sprites.png (PNG): loaded",
-                           "texture demo_rocks.lzss (PNG in an LZSS file from vela-archive): loaded",
+  for (const char* line : {"texture demo_backdrop.jpg (JPEG in demo.pak): loaded",
+                           "texture demo_sprites.png (PNG in demo.pak): loaded",
+                           "texture demo_rocks.tga (TGA in demo.pak as an LZSS block): loaded",
                            "(ended by the user)", "with a wrong byte count or missing: 0"}) {
     EXPECT_NE(output.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << output;
   }

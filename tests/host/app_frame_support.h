@@ -83,25 +83,39 @@ inline std::wstring ExecutableFolder() {
   return folder;
 }
 
-// velaplugin.ini beside the executable for the life of the object: the boot reads it.
-class LogSettingsFile {
+// velaplugin.ini beside the executable for the life of the object, empty at first: the boot reads
+// it at every Init.
+class SettingsFile {
  public:
-  LogSettingsFile(const std::wstring& logFile, const std::wstring& title, bool console = false)
-      : path_(ExecutableFolder() + L"velaplugin.ini"), logPath_(ExecutableFolder() + logFile) {
-    DeleteFileW(logPath_.c_str());
-    WritePrivateProfileStringW(L"log", L"file", logFile.c_str(), path_.c_str());
-    WritePrivateProfileStringW(L"log", L"title", title.c_str(), path_.c_str());
-    WritePrivateProfileStringW(L"log", L"console", console ? L"1" : L"0", path_.c_str());
+  SettingsFile() : path_(ExecutableFolder() + L"velaplugin.ini") { DeleteFileW(path_.c_str()); }
+  ~SettingsFile() { DeleteFileW(path_.c_str()); }
+  SettingsFile(const SettingsFile&) = delete;
+  SettingsFile& operator=(const SettingsFile&) = delete;
+
+  // Writes `key` into `section`; a null value takes the key out.
+  void Set(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+    WritePrivateProfileStringW(section, key, value, path_.c_str());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str());  // flush the cache
   }
-  ~LogSettingsFile() {
-    DeleteFileW(path_.c_str());
-    DeleteFileW(logPath_.c_str());
-  }
-  const std::wstring& LogPath() const { return logPath_; }
 
  private:
   std::wstring path_;
+};
+
+// The settings file with a [log] section that names `logFile` beside the executable.
+class LogSettingsFile : public SettingsFile {
+ public:
+  LogSettingsFile(const std::wstring& logFile, const std::wstring& title, bool console = false)
+      : logPath_(ExecutableFolder() + logFile) {
+    DeleteFileW(logPath_.c_str());
+    Set(L"log", L"file", logFile.c_str());
+    Set(L"log", L"title", title.c_str());
+    Set(L"log", L"console", console ? L"1" : L"0");
+  }
+  ~LogSettingsFile() { DeleteFileW(logPath_.c_str()); }
+  const std::wstring& LogPath() const { return logPath_; }
+
+ private:
   std::wstring logPath_;
 };
 

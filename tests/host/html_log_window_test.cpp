@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/version.h"
 #include "tests/host/app_frame_support.h"
 
 namespace {
@@ -30,10 +31,12 @@ const std::string kHead = AsLogBytes(
     "</HEAD>\n"
     "<BODY bgcolor=\"#ffffff\" text=\"#000000\" link=\"#444444\" vlink=\"#444444\" alink=\"#444444\">\n");
 
+// The library's banner, then the plug-in's version as this build made it.
 const std::string kBanner = AsLogBytes(
-    "<B><FONT color=\"BLUE\">Library Version</FONT></B><BR>\n"
-    "　　　[ Vela for \"DirectX 9.0c Update (October 2004)\" - Phase 35.00 / 2006.10.20 ]<BR>\n"
-    "<BR>\n");
+    std::string("<B><FONT color=\"BLUE\">Library Version</FONT></B><BR>\n"
+                "　　　[ Vela for \"DirectX 9.0c Update (October 2004)\" - Phase 35.00 / 2006.10.20 ]<BR>\n"
+                "　　　[ Vela plug-in ") +
+    vela::kPluginVersion + " ]<BR>\n<BR>\n");
 
 const std::string kApplicationStart = AsLogBytes(
     "<TABLE width=\"100%\" bgcolor=\"#000000\">\n"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/version.h"
 #include "files/byte_source.h"
 #include "files/little_endian.h"
 #include "files/lzss.h"
@@ -370,6 +371,8 @@ TEST_F(ArchiveTool, BadCommandLinesAndInputsAreRefused) {
   EXPECT_NE(err_.str().find("Usage"), std::string::npos);
   EXPECT_EQ(Tool({"help"}), 0);
   EXPECT_NE(out_.str().find("vela-archive pack"), std::string::npos);
+  EXPECT_EQ(Tool({"--version"}), 0);
+  EXPECT_EQ(out_.str(), std::string("vela-archive ") + kPluginVersion + "\n");
   EXPECT_EQ(Tool({"frobnicate"}), 2);
   EXPECT_EQ(Tool({"pack", Path("x")}), 2);
   EXPECT_EQ(Tool({"pack", "--code", "1", Path("x"), Path("y")}), 2);

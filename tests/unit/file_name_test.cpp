@@ -41,6 +41,30 @@ TEST(FileName, RefusesNamesLongerThanAPath) {
   EXPECT_STREQ(out, "");
 }
 
+std::string Prefix(std::string_view folder) {
+  char out[kMaxPath];
+  EXPECT_TRUE(FolderPrefix(folder, out)) << folder;
+  return out;
+}
+
+TEST(FileName, AFolderPrefixEndsInOneSeparatorAndFitsAPath) {
+  EXPECT_EQ(Prefix("data"), "data\\");
+  EXPECT_EQ(Prefix("data\\"), "data\\");
+  EXPECT_EQ(Prefix("C:\\games/data/"), "C:\\games/data/");
+  EXPECT_EQ(Prefix(""), "") << "an empty folder adds nothing to a name";
+  // 0x95 0x5C is one character whose trail byte is "\"; after 0xA0 (a single byte) it is one.
+  EXPECT_EQ(Prefix("\x95\x5C"), "\x95\x5C\\");
+  EXPECT_EQ(Prefix("\xA0\x5C"), "\xA0\x5C");
+
+  const std::string longest(kMaxPath - 2, 'x');  // with the separator and the NUL: a whole path
+  char out[kMaxPath];
+  EXPECT_TRUE(FolderPrefix(longest, out));
+  EXPECT_EQ(std::string(out).substr(longest.size()), "\\");
+  EXPECT_TRUE(FolderPrefix(longest + '/', out));
+  EXPECT_FALSE(FolderPrefix(longest + 'x', out)) << "no room for the separator";
+  EXPECT_STREQ(out, "");
+}
+
 TEST(FileName, Crc32MatchesZlib) {
   EXPECT_EQ(Crc32(""), 0u);
   EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);  // the standard check value

@@ -115,14 +115,21 @@ TEST(PackArchive, TakesTheFirstOfEntriesWithTheSameHash) {
   EXPECT_EQ(out, Text("one"));
 }
 
+bool IsPack(const Bytes& archive) {
+  MemorySource source(archive);
+  return IsPackArchive(source);
+}
+
 TEST(PackArchive, DamagedArchivesAreNotFoundNotRead) {
   const Bytes good = BuildArchive({{"one", Text("1111")}, {"two", Text("22")}});
   Bytes out;
   ASSERT_TRUE(Load(good, "two", out));
+  EXPECT_TRUE(IsPack(good));
 
   Bytes wrongMagic = good;
   wrongMagic[0] = 'p';
   EXPECT_FALSE(Load(wrongMagic, "one", out));
+  EXPECT_FALSE(IsPack(wrongMagic));
 
   for (std::size_t cut = 0; cut < kPackHeadSize + 2 * kPackEntrySize; ++cut) {
     EXPECT_FALSE(Load(Bytes(good.begin(), good.begin() + cut), "one", out)) << cut;
@@ -133,6 +140,8 @@ TEST(PackArchive, DamagedArchivesAreNotFoundNotRead) {
   EXPECT_FALSE(Load(hugeCount, "one", out));
   StoreU32(hugeCount.data() + 4, 3);  // one more entry than the data holds
   EXPECT_FALSE(Load(hugeCount, "one", out));
+  EXPECT_FALSE(IsPack(hugeCount));
+  EXPECT_FALSE(IsPack(Bytes(good.begin(), good.begin() + 4)));
 
   // The second entry's data reaches one byte past the end; an offset that wraps in 32 bits.
   Bytes pastEnd = good;
@@ -151,6 +160,7 @@ TEST(PackArchive, DamagedArchivesAreNotFoundNotRead) {
 TEST(PackArchive, EmptyArchive) {
   const Bytes archive = BuildArchive({});
   EXPECT_EQ(archive.size(), kPackHeadSize);
+  EXPECT_TRUE(IsPack(archive));
   Bytes out;
   EXPECT_FALSE(Load(archive, "x", out));
   MemorySource source(archive);

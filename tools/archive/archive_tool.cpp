@@ -5,6 +5,7 @@
 #include <exception>
 #include <string_view>
 
+#include "core/version.h"
 #include "files/lzss.h"
 #include "tools/archive/commands.h"
 #include "tools/archive/file_io.h"
@@ -42,6 +43,9 @@ Usage:
       PACK: every entry into the folder DESTINATION, LZSS blocks decoded as the library
       hands them out (--stored: as stored). QPK: every image into the folder DESTINATION as
       a 32-bit TGA file, as the library converts it. LZSS: the data into the file DESTINATION.
+
+  vela-archive --version
+      Prints the version of the tool, which is that of the plug-in built with it.
 
 Exit status: 0 done, 1 bad input or output, 2 bad command line.
 )";
@@ -134,6 +138,10 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   const std::string& verb = arguments[0];
   if (verb == "help" || verb == "--help" || verb == "-h") {
     out << kUsage;
+    return kExitOk;
+  }
+  if (verb == "--version") {
+    out << "vela-archive " << kPluginVersion << "\n";
     return kExitOk;
   }
   const Command* command = nullptr;

@@ -1,0 +1,167 @@
+// The [files] section of velaplugin.ini through the real DLL: pictures found by TextureLoad in a
+// PACK archive made by `vela-archive pack --lzss` and in a folder, both named in the settings
+// file, and drawn; a key taken out is gone at the next Init; and what the log says of a folder or
+// archive that is not there while the other keys still serve.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/host/app_frame_support.h"
+#include "tools/archive/archive_tool.h"
+
+namespace {
+
+using namespace vela::test;
+using vela::host::CapturedImage;
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr std::uint32_t kBackground = 0x203040;
+constexpr int kTolerance = 8;
+
+// A folder beside the executable, removed with everything in it at the end.
+class FolderBesideExecutable {
+ public:
+  explicit FolderBesideExecutable(const std::wstring& name) : path_(ExecutableFolder() + name) {
+    Remove();
+    fs::create_directories(path_);
+  }
+  ~FolderBesideExecutable() { Remove(); }
+  FolderBesideExecutable(const FolderBesideExecutable&) = delete;
+  FolderBesideExecutable& operator=(const FolderBesideExecutable&) = delete;
+
+  const fs::path& Path() const { return path_; }
+  void Write(const fs::path& relative, const std::vector<std::uint8_t>& bytes) const {
+    fs::create_directories((path_ / relative).parent_path());
+    EXPECT_TRUE(WriteWholeFile((path_ / relative).wstring(), AsChars(bytes))) << relative;
+  }
+
+ private:
+  void Remove() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  fs::path path_;
+};
+
+// vela_settings.pak beside the executable, as `vela-archive pack --lzss` makes it of a folder
+// that holds pictures\vela_from_pack.png (the quadrant picture with a white corner).
+class PackedPicture {
+ public:
+  PackedPicture() : path_(ExecutableFolder() + L"vela_settings.pak") {
+    const FolderBesideExecutable source(L"vela_settings_pack_source");
+    source.Write(L"pictures\\vela_from_pack.png", QuadrantPng(100, 50, kWhite));
+    std::ostringstream out, err;
+    EXPECT_EQ(vela::archive_tool::Run({"pack", "--lzss", source.Path().string(), path_.string()}, out, err), 0)
+        << err.str();
+  }
+  ~PackedPicture() {
+    std::error_code ignored;
+    fs::remove(path_, ignored);
+  }
+
+ private:
+  fs::path path_;
+};
+
+// vela_settings_folder beside the executable, holding pictures\vela_from_folder.png (the
+// quadrant picture with a black corner).
+class PictureFolder : public FolderBesideExecutable {
+ public:
+  PictureFolder() : FolderBesideExecutable(L"vela_settings_folder") {
+    Write(L"pictures\\vela_from_folder.png", QuadrantPng(100, 50, kBlack));
+  }
+};
+
+class FileSettingsWindow : public PluginWindowTest {
+ protected:
+  FileSettingsWindow() : PluginWindowTest(u"Vela file settings test") {}
+
+  // TextureLoad; answers the handle written into the host variable.
+  std::uint32_t Load(const std::u16string& name) {
+    host.ClearStack();
+    host.SetVariable(0, 0x5A5A5A5A);
+    host.PushWord(host.RelativeRef(0)).PushString(host.MakeString(name));
+    EXPECT_EQ(Call("TextureLoad"), 16);
+    return static_cast<std::uint32_t>(host.Variable(0));
+  }
+
+  void Draw(std::uint32_t handle, float x, float y) {
+    host.ClearStack();
+    host.PushWord(handle).PushRect(x, y, 100, 50).PushRect(0, 0, 100, 50);
+    EXPECT_EQ(Call("TextureDraw"), 36);
+  }
+};
+
+// The quadrant picture drawn at (x, y) at its own size, with `corner` in its lower right.
+void ExpectQuadrants(const CapturedImage& image, int x, int y, std::uint32_t corner) {
+  EXPECT_PIXEL(image, x + 25, y + 12, kRed, kTolerance);
+  EXPECT_PIXEL(image, x + 75, y + 12, kGreen, kTolerance);
+  EXPECT_PIXEL(image, x + 25, y + 37, kBlue, kTolerance);
+  EXPECT_PIXEL(image, x + 75, y + 37, corner, kTolerance);
+}
+
+TEST_F(FileSettingsWindow, PicturesComeFromTheArchiveAndFolderTheSettingsNameUntilAKeyGoes) {
+  const PackedPicture pack;
+  const PictureFolder folder;
+  SettingsFile settings;
+  settings.Set(L"files", L"root", L"pictures\\");
+  settings.Set(L"files", L"pack0", L"vela_settings.pak");
+  settings.Set(L"files", L"dir1", L"vela_settings_folder\\");
+  ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
+
+  const std::uint32_t fromPack = Load(u"vela_from_pack.png");
+  const std::uint32_t fromFolder = Load(u"vela_from_folder.png");
+  ASSERT_NE(fromPack, 0u) << "pictures\\vela_from_pack.png in slot 0's archive";
+  ASSERT_NE(fromFolder, 0u) << "pictures\\vela_from_folder.png in slot 1's folder";
+  const CapturedImage drawn = PluginWindowTest::Show(kBackground, [&] {
+    Draw(fromPack, 10, 20);
+    Draw(fromFolder, 150, 120);
+  });
+  ASSERT_FALSE(drawn.Empty());
+  ExpectQuadrants(drawn, 10, 20, kWhite);
+  ExpectQuadrants(drawn, 150, 120, kBlack);
+  EXPECT_EQ(drawn.At(5, 5), kBackground);
+  frame.Finish();
+
+  settings.Set(L"files", L"pack0", nullptr);
+  AppFrame again(u"Vela file settings test again");
+  ASSERT_TRUE(again.Init(0, kWidth, kHeight));
+  EXPECT_EQ(Load(u"vela_from_pack.png"), 0u) << "the next Init starts from empty slots";
+  EXPECT_NE(Load(u"vela_from_folder.png"), 0u);
+  again.Finish();
+}
+
+TEST_F(FileSettingsWindow, AMissingFolderOrArchiveIsLoggedAndTheOtherKeysServe) {
+  const PictureFolder folder;
+  const FileBesideExecutable notAnArchive(u"vela_settings_junk.pak", std::string(64, 'Z'));
+  LogSettingsFile settings(L"vela_file_settings_log.html", L"Vela file settings log");
+  settings.Set(L"files", L"root", L"pictures");
+  settings.Set(L"files", L"dir0", L"vela_no_such_folder\\");
+  settings.Set(L"files", L"pack1", L"vela_no_such_archive.pak");
+  settings.Set(L"files", L"pack2", L"vela_settings_junk.pak");
+  settings.Set(L"files", L"dir3", L"vela_settings_folder");
+  ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
+  EXPECT_NE(Load(u"vela_from_folder.png"), 0u) << "slot 3's folder, with the separators added";
+  frame.Finish();
+
+  const std::string log = ReadWholeFile(settings.LogPath());
+  for (const char* line : {"エラー : [files] dir0 : フォルダがありません [ vela_no_such_folder\\ ]",
+                           "エラー : [files] pack1 : アーカイブがありません [ vela_no_such_archive.pak ]",
+                           "エラー : [files] pack2 : PACKアーカイブではありません [ vela_settings_junk.pak ]"}) {
+    const std::string entry = AsLogBytes(std::string("<B><FONT color=\"RED\">") + line + "</FONT></B><BR>\n");
+    EXPECT_NE(log.find(entry), std::string::npos) << line << " in\n" << FromLogBytes(log);
+  }
+  int faults = 0;
+  for (std::size_t at = log.find("[files]"); at != std::string::npos; at = log.find("[files]", at + 1)) ++faults;
+  EXPECT_EQ(faults, 3) << "one line each, nothing about root or dir3";
+}
+
+}  // namespace
