@@ -15,9 +15,22 @@ HRESULT CImageObject::LoadImage(IDirect3DSurface9* surface, const void* data, st
 bool CImageObject::GetImageInfo(const void* data, std::uint32_t size) {
   const codec::Result result = codec::GetImageInfoFromMemory(data, size, imageInfo_);
   if (codec::Succeeded(result)) return true;
-  LogRed("ファイルの読み込みに失敗しました [ %s ]", GetErrorText(static_cast<ResultCode>(result)));
-  LogBreak();
+  LogError("ファイルの読み込みに失敗しました [ %s ]", static_cast<ResultCode>(result));
   return false;
+}
+
+void CImageObject::LogError(const char* format, ResultCode result) {
+  LogRed(format, GetErrorText(result));
+  LogBreak();
+}
+
+void CImageObject::LogOutcome(bool succeeded) {
+  if (succeeded) {
+    LogGreen("Success!");
+  } else {
+    LogRed("Failed!");
+  }
+  LogBreak();
 }
 
 }  // namespace vela

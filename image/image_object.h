@@ -40,6 +40,11 @@ class CImageObject : public CDeviceObject {
   virtual bool SetDepthStencil() = 0;  // makes the object the depth-stencil surface
 
  protected:
+  // A red `format` whose one %s is the error text of `result`, then a line break.
+  void LogError(const char* format, ResultCode result);
+  // A green "Success!" or a red "Failed!", then a line break: how a creation ended.
+  static void LogOutcome(bool succeeded);
+
   codec::ImageInfo imageInfo_;  // laid out as D3DXIMAGE_INFO
   D3DFORMAT format_ = D3DFMT_UNKNOWN;
   std::uint32_t width_ = 0;

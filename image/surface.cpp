@@ -7,6 +7,12 @@
 #include "files/vela_file.h"
 
 namespace vela {
+namespace {
+
+// How the plain surfaces and render targets log their size and format.
+constexpr const char* kSizeAndFormat = "[ %u x %u ] : [ %s ] : ";
+
+}  // namespace
 
 CSurface::CSurface(CSurfaceManager* manager) : CImageObject(manager) {}
 
@@ -28,15 +34,22 @@ void CSurface::BeginCreation(const char* layout, std::uint32_t width, std::uint3
 }
 
 bool CSurface::LogCreationFailure(HRESULT result) {
-  LogRed("サーフェイスの生成に失敗 [ %s ]", GetErrorText(result));
-  LogBreak();
+  LogError("サーフェイスの生成に失敗 [ %s ]", result);
   return false;
 }
 
 void CSurface::Created(std::int32_t formatKind) {
   formatKind_ = formatKind;
-  LogGreen("Success!");
-  LogBreak();
+  LogOutcome(true);
+}
+
+bool CSurface::CreateEmpty(const char* layout, std::uint32_t width, std::uint32_t height, std::int32_t formatKind,
+                           HRESULT (CSurface::*create)(IDirect3DSurface9** out)) {
+  BeginCreation(layout, width, height, formatKind);
+  const HRESULT result = (this->*create)(surface_.Out());
+  if (FAILED(result)) return LogCreationFailure(result);
+  Created(formatKind);
+  return true;
 }
 
 HRESULT CSurface::CreatePlain(D3DPOOL pool, IDirect3DSurface9** out) {
@@ -44,6 +57,8 @@ HRESULT CSurface::CreatePlain(D3DPOOL pool, IDirect3DSurface9** out) {
   if (!device) return D3DERR_INVALIDCALL;
   return device->CreateOffscreenPlainSurface(width_, height_, surfaceFormat_, pool, out, nullptr);
 }
+
+HRESULT CSurface::CreateOffscreen(IDirect3DSurface9** out) { return CreatePlain(D3DPOOL_DEFAULT, out); }
 
 HRESULT CSurface::CreateTarget(IDirect3DSurface9** out) {
   IDirect3DDevice9* device = GetDevice();
@@ -60,32 +75,24 @@ HRESULT CSurface::CreateDepth(IDirect3DSurface9** out) {
 
 bool CSurface::Create(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CSurface::Create");
-  BeginCreation("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
-  const HRESULT result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
-  if (FAILED(result)) return LogCreationFailure(result);
+  if (!CreateEmpty(kSizeAndFormat, width, height, formatKind, &CSurface::CreateOffscreen)) return false;
   isRenderTarget_ = false;
   isDepthStencil_ = false;
-  Created(formatKind);
   return true;
 }
 
 bool CSurface::CreateRenderTarget(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CSurface::CreateRenderTarget");
-  BeginCreation("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
-  const HRESULT result = CreateTarget(surface_.Out());
-  if (FAILED(result)) return LogCreationFailure(result);
+  if (!CreateEmpty(kSizeAndFormat, width, height, formatKind, &CSurface::CreateTarget)) return false;
   isRenderTarget_ = true;
-  Created(formatKind);
   return true;
 }
 
 bool CSurface::CreateDepthStencil(std::uint32_t width, std::uint32_t height, std::int32_t formatKind) {
   LogBlue("CSurface::CreateDepthStencil");
-  BeginCreation(" : SIZE [ %u x %u ] : FORMAT [ %s ] : ", width, height, formatKind);
-  const HRESULT result = CreateDepth(surface_.Out());
-  if (FAILED(result)) return LogCreationFailure(result);
+  const char* layout = " : SIZE [ %u x %u ] : FORMAT [ %s ] : ";
+  if (!CreateEmpty(layout, width, height, formatKind, &CSurface::CreateDepth)) return false;
   isDepthStencil_ = true;
-  Created(formatKind);
   return true;
 }
 
@@ -106,7 +113,7 @@ bool CSurface::LoadFileIntoSurfaces(const std::uint8_t* data, std::uint32_t size
   if (!GetImageInfo(data, size)) return false;
   const std::uint32_t width = GetImageWidth();
   const std::uint32_t height = GetImageHeight();
-  BeginCreation("[ %u x %u ] : [ %s ] : ", width, height, formatKind);
+  BeginCreation(kSizeAndFormat, width, height, formatKind);
   HRESULT result = CreatePlain(D3DPOOL_SYSTEMMEM, sysSurface_.Out());
   if (FAILED(result)) return LogCreationFailure(result);
   result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
@@ -114,8 +121,7 @@ bool CSurface::LoadFileIntoSurfaces(const std::uint8_t* data, std::uint32_t size
   // Same size: the image is decoded without scaling.
   result = LoadImage(sysSurface_.Get(), data, size, width, height, 0);
   if (FAILED(result)) {
-    LogRed("画像の読み込みに失敗しました [ %s ]", GetErrorText(result));
-    LogBreak();
+    LogError("画像の読み込みに失敗しました [ %s ]", result);
     return false;
   }
   GetDevice()->UpdateSurface(sysSurface_.Get(), nullptr, surface_.Get(), nullptr);
@@ -181,16 +187,14 @@ HRESULT CSurface::RecreateSurface() {
   }
   if (isDepthStencil_) return CreateDepth(surface_.Out());
   surfaceFormat_ = Vela3D::ResolveFormat(formatKind_, D3DFMT_UNKNOWN);
-  const HRESULT result = CreatePlain(D3DPOOL_DEFAULT, surface_.Out());
+  const HRESULT result = CreateOffscreen(surface_.Out());
   if (FAILED(result) || !sysSurface_) return result;
   return GetDevice()->UpdateSurface(sysSurface_.Get(), nullptr, surface_.Get(), nullptr);
 }
 
 void CSurface::OnResetDevice() {
   const HRESULT result = RecreateSurface();
-  if (SUCCEEDED(result)) return;
-  LogRed("サーフェイスのリストアに失敗 [ %s ]", GetErrorText(result));
-  LogBreak();
+  if (FAILED(result)) LogError("サーフェイスのリストアに失敗 [ %s ]", result);
 }
 
 }  // namespace vela

@@ -64,7 +64,12 @@ class CSurface : public CImageObject {
   void BeginCreation(const char* layout, std::uint32_t width, std::uint32_t height, std::int32_t formatKind);
   bool LogCreationFailure(HRESULT result);  // answers false
   void Created(std::int32_t formatKind);
+  // Create, CreateRenderTarget and CreateDepthStencil: BeginCreation, then `create` makes
+  // surface_, then the outcome is logged.
+  bool CreateEmpty(const char* layout, std::uint32_t width, std::uint32_t height, std::int32_t formatKind,
+                   HRESULT (CSurface::*create)(IDirect3DSurface9** out));
   HRESULT CreatePlain(D3DPOOL pool, IDirect3DSurface9** out);
+  HRESULT CreateOffscreen(IDirect3DSurface9** out);  // a plain surface in the default pool
   HRESULT CreateTarget(IDirect3DSurface9** out);
   HRESULT CreateDepth(IDirect3DSurface9** out);
   HRESULT RecreateSurface();

@@ -17,15 +17,6 @@ namespace {
 
 constexpr const char* kCreateFailedSized = "テクスチャの生成に失敗しました [ %d x %d ] [ %s ]";
 
-void LogOutcome(bool succeeded) {
-  if (succeeded) {
-    LogGreen("Success!");
-  } else {
-    LogRed("Failed!");
-  }
-  LogBreak();
-}
-
 // Closes an open file record when it goes.
 struct FileRecordCloser {
   void operator()(FileRecord* record) const { FileClose(record); }
@@ -43,13 +34,17 @@ CTexture::~CTexture() {
   texture_.Reset();
 }
 
-// A texture of `width` x `height` with one level in `pool_` (usage 0 or a render target).
-bool CTexture::CreateDefaultTexture(DWORD usage) {
+HRESULT CTexture::CreateDeviceTexture(ComPtr<IDirect3DTexture9>& target, UINT levels, DWORD usage, D3DPOOL pool) {
   IDirect3DDevice9* device = GetDevice();
-  const HRESULT result = device ? device->CreateTexture(width_, height_, 1, usage, format_, pool_, texture_.Out(), nullptr)
-                                : D3DERR_INVALIDCALL;
+  if (!device) return D3DERR_INVALIDCALL;
+  return device->CreateTexture(width_, height_, levels, usage, format_, pool, target.Out(), nullptr);
+}
+
+bool CTexture::CreateLoggedTexture(ComPtr<IDirect3DTexture9>& target, UINT levels, DWORD usage, D3DPOOL pool,
+                                   const char* failure) {
+  const HRESULT result = CreateDeviceTexture(target, levels, usage, pool);
   if (SUCCEEDED(result)) return true;
-  LogRed(kCreateFailedSized, width_, height_, GetErrorText(result));
+  LogRed(failure, width_, height_, GetErrorText(result));
   LogBreak();
   return false;
 }
@@ -64,25 +59,11 @@ void CTexture::LogSizeAndFormat() {
   LogPlain(" : SIZE [ %d x %d ] FORMAT [ %s ] : ", width_, height_, Vela3D::FormatName(format_));
 }
 
-// The system-memory copy and the default-pool texture of Create, CreateRenderTarget and
-// CreateCopy: both one level of width_ x height_ in format_; each failure has its own words.
+// The system-memory copy, then the texture in pool_ with `usage`: both one level of width_ x
+// height_ in format_; each failure has its own words.
 bool CTexture::CreateSizedPair(DWORD usage, const char* systemFailure, const char* defaultFailure) {
-  IDirect3DDevice9* device = GetDevice();
-  HRESULT result = device ? device->CreateTexture(width_, height_, 1, 0, format_, D3DPOOL_SYSTEMMEM,
-                                                  sysTexture_.Out(), nullptr)
-                          : D3DERR_INVALIDCALL;
-  if (FAILED(result)) {
-    LogRed(systemFailure, width_, height_, GetErrorText(result));
-    LogBreak();
-    return false;
-  }
-  result = device->CreateTexture(width_, height_, 1, usage, format_, pool_, texture_.Out(), nullptr);
-  if (FAILED(result)) {
-    LogRed(defaultFailure, width_, height_, GetErrorText(result));
-    LogBreak();
-    return false;
-  }
-  return true;
+  return CreateLoggedTexture(sysTexture_, 1, 0, D3DPOOL_SYSTEMMEM, systemFailure) &&
+         CreateLoggedTexture(texture_, 1, usage, pool_, defaultFailure);
 }
 
 void CTexture::PrepareEmpty(std::uint32_t width, std::uint32_t height, std::int32_t formatKind, TextureKind kind) {
@@ -114,15 +95,7 @@ bool CTexture::CreateEx(std::uint32_t width, std::uint32_t height, std::uint32_t
   imageInfo_.height = height_ = height;
   pool_ = pool;
   kind_ = (usage & D3DUSAGE_RENDERTARGET) ? TextureKind::kRenderTarget : TextureKind::kWithSystemCopy;
-  IDirect3DDevice9* device = GetDevice();
-  const HRESULT result =
-      device ? device->CreateTexture(width, height, levels, usage, format, pool, texture_.Out(), nullptr)
-             : D3DERR_INVALIDCALL;
-  if (FAILED(result)) {
-    LogRed(kCreateFailedSized, width_, height_, GetErrorText(result));
-    LogBreak();
-    return false;
-  }
+  if (!CreateLoggedTexture(texture_, levels, usage, pool_, kCreateFailedSized)) return false;
   LogSizeAndFormat();
   return true;
 }
@@ -134,8 +107,7 @@ bool CTexture::CreateRenderTarget(std::uint32_t width, std::uint32_t height, std
     return false;
   }
   LogSizeAndFormat();
-  LogGreen("Success!");
-  LogBreak();
+  LogOutcome(true);
   return true;
 }
 
@@ -156,8 +128,7 @@ bool CTexture::CreateCopy(CTexture* source) {
   IDirect3DDevice9* device = GetDevice();
   const HRESULT result = from && to ? device->GetRenderTargetData(from.Get(), to.Get()) : D3DERR_INVALIDCALL;
   if (FAILED(result)) {
-    LogRed("テクスチャのコピーに失敗しました [ %s ]", GetErrorText(result));
-    LogBreak();
+    LogError("テクスチャのコピーに失敗しました [ %s ]", result);
     return false;
   }
   UpdateTexture();
@@ -180,8 +151,7 @@ bool CTexture::CreateFromQPK(const char* archive, const char* name, std::int32_t
   if (message) {
     LogRed("ファイルの読み込みに失敗しました [ %s ]", message);
     LogBreak();
-    LogRed("Failed!");
-    LogBreak();
+    LogOutcome(false);
     return false;
   }
   const bool loaded = LoadFromMemory(image.GetImageData(), image.GetImageSize(), formatKind, 0);
@@ -243,16 +213,14 @@ bool CTexture::FillSystemCopy(const void* data, std::uint32_t size, D3DCOLOR col
     ComPtr<IDirect3DSurface9> surface;
     HRESULT result = sysTexture_->GetSurfaceLevel(level, surface.Out());
     if (FAILED(result)) {
-      LogRed("サーフェイスの取得に失敗しました [ %s ]", GetErrorText(result));
-      LogBreak();
+      LogError("サーフェイスの取得に失敗しました [ %s ]", result);
       return false;
     }
     D3DSURFACE_DESC desc = {};
     surface->GetDesc(&desc);
     result = LoadImage(surface.Get(), data, size, desc.Width, desc.Height, colorKey);
     if (FAILED(result)) {
-      LogRed("画像の読み込みに失敗しました [ %s ]", GetErrorText(result));
-      LogBreak();
+      LogError("画像の読み込みに失敗しました [ %s ]", result);
       return false;
     }
   }
@@ -264,18 +232,7 @@ bool CTexture::LoadFromImage(const void* data, std::uint32_t size, std::int32_t 
   kind_ = TextureKind::kWithSystemCopy;
   format_ = Vela3D::ResolveFormat(formatKind, static_cast<D3DFORMAT>(imageInfo_.format));
   pool_ = D3DPOOL_DEFAULT;
-
-  IDirect3DDevice9* device = GetDevice();
-  const HRESULT result = device ? device->CreateTexture(width_, height_, 1, 0, format_, D3DPOOL_SYSTEMMEM,
-                                                        sysTexture_.Out(), nullptr)
-                                : D3DERR_INVALIDCALL;
-  if (FAILED(result)) {
-    LogRed(kCreateFailedSized, width_, height_, GetErrorText(result));
-    LogBreak();
-    texture_.Reset();
-    return false;
-  }
-  if (!CreateDefaultTexture(0) || !FillSystemCopy(data, size, colorKey)) {
+  if (!CreateSizedPair(0, kCreateFailedSized, kCreateFailedSized) || !FillSystemCopy(data, size, colorKey)) {
     texture_.Reset();
     return false;
   }
@@ -304,13 +261,9 @@ void CTexture::OnResetDevice() {
   } else if (kind_ != TextureKind::kWithSystemCopy) {
     return;
   }
-  IDirect3DDevice9* device = GetDevice();
-  const HRESULT result =
-      device ? device->CreateTexture(width_, height_, 1, usage, format_, D3DPOOL_DEFAULT, texture_.Out(), nullptr)
-             : D3DERR_INVALIDCALL;
+  const HRESULT result = CreateDeviceTexture(texture_, 1, usage, D3DPOOL_DEFAULT);
   if (FAILED(result)) {
-    LogRed("テクスチャの生成に失敗しました [ %s ]", GetErrorText(result));
-    LogBreak();
+    LogError("テクスチャの生成に失敗しました [ %s ]", result);
     return;
   }
   if (kind_ == TextureKind::kWithSystemCopy) UpdateTexture();

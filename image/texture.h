@@ -87,8 +87,14 @@ class CTexture : public CImageObject, public DeviceTexture {
   bool IsLocked() const { return locked_; }
 
  private:
+  // One CreateTexture of width_ x height_ in format_ into `target`; D3DERR_INVALIDCALL without
+  // a device.
+  HRESULT CreateDeviceTexture(ComPtr<IDirect3DTexture9>& target, UINT levels, DWORD usage, D3DPOOL pool);
+  // The same; a failure is logged in red as `failure` ("... [ %d x %d ] [ %s ]") with the size
+  // and the error text, and a line break.
+  bool CreateLoggedTexture(ComPtr<IDirect3DTexture9>& target, UINT levels, DWORD usage, D3DPOOL pool,
+                           const char* failure);
   bool CreateSizedPair(DWORD usage, const char* systemFailure, const char* defaultFailure);
-  bool CreateDefaultTexture(DWORD usage);
   void FitToDevice(std::uint32_t imageWidth, std::uint32_t imageHeight);
   // The first steps of the empty creations: format for the kind, image size, kind, pool and
   // the power-of-two size within the device's maximum.

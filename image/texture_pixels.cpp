@@ -66,8 +66,7 @@ void CTexture::UpdateTexture() {
   sysTexture_->AddDirtyRect(nullptr);
   const HRESULT result = device->UpdateTexture(sysTexture_.Get(), texture_.Get());
   if (FAILED(result)) {
-    LogRed("UpdateTexture() に失敗しました [ %s ]", GetErrorText(result));
-    LogBreak();
+    LogError("UpdateTexture() に失敗しました [ %s ]", result);
   }
 }
 
@@ -78,15 +77,13 @@ bool CTexture::ReadBack() {
   HRESULT result = texture_->GetSurfaceLevel(0, target.Out());
   if (SUCCEEDED(result)) result = sysTexture_->GetSurfaceLevel(0, copy.Out());
   if (FAILED(result)) {
-    LogRed("サーフェイスの取得に失敗 [%s]", GetErrorText(result));
-    LogBreak();
+    LogError("サーフェイスの取得に失敗 [%s]", result);
     return false;
   }
   IDirect3DDevice9* device = GetDevice();
   result = device ? device->GetRenderTargetData(target.Get(), copy.Get()) : D3DERR_INVALIDCALL;
   if (FAILED(result)) {
-    LogRed("テクスチャのコピー処理に失敗 [%s]", GetErrorText(result));
-    LogBreak();
+    LogError("テクスチャのコピー処理に失敗 [%s]", result);
     return false;
   }
   return true;
@@ -108,8 +105,7 @@ bool CTexture::Lock(const RECT* rect, void** bits, std::uint32_t* pitch, std::ui
   D3DLOCKED_RECT locked = {};
   const HRESULT result = target ? target->LockRect(0, &locked, rect, 0) : D3DERR_INVALIDCALL;
   if (FAILED(result)) {
-    LogRed("テクスチャのロックに失敗しました [ %s ]", GetErrorText(result));
-    LogBreak();
+    LogError("テクスチャのロックに失敗しました [ %s ]", result);
     return false;
   }
   locked_ = true;

@@ -2,6 +2,7 @@
 // reader decodes into it; the scaler and the surface writer read from it.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -9,6 +10,10 @@
 #include "imagecodec/codec_types.h"
 
 namespace vela::codec {
+
+// In memory a pixel is the bytes blue, green, red, alpha: libpng and libjpeg write those bytes
+// straight into the rows, and View hands them out as an A8R8G8B8 surface.
+static_assert(std::endian::native == std::endian::little, "ArgbImage pixels are little-endian words");
 
 class ArgbImage {
  public:
@@ -24,6 +29,11 @@ class ArgbImage {
   std::uint32_t* Row(std::uint32_t y) { return pixels_.get() + static_cast<std::size_t>(y) * width_; }
   const std::uint32_t* Row(std::uint32_t y) const {
     return pixels_.get() + static_cast<std::size_t>(y) * width_;
+  }
+  // The pixels as an A8R8G8B8 surface: rows of width x 4 bytes blue, green, red, alpha.
+  ConstSurfaceView View() const {
+    return ConstSurfaceView(PixelFormat::kA8R8G8B8, width_, height_, static_cast<std::ptrdiff_t>(width_) * 4,
+                            reinterpret_cast<const std::uint8_t*>(pixels_.get()));
   }
 
  private:

@@ -1,7 +1,7 @@
 // BMP: core and Windows info headers (versions 1 to 5), bottom-up and top-down; 1-, 4- and 8-bit
 // palettes, uncompressed or RLE4/RLE8; 16- and 32-bit with the default layout or bit fields; and
-// 24-bit. The alpha byte of an uncompressed 32-bit file is ignored (it is mostly left as 0); an
-// explicit alpha mask is honoured. Pixels that an RLE file skips take palette entry 0.
+// 24-bit. The alpha byte of an uncompressed 32-bit file is ignored (it is mostly left as 0)
+// unless the caller asks for UndeclaredAlpha::kStored; an explicit alpha mask is honoured. Pixels that an RLE file skips take palette entry 0.
 #include <algorithm>
 #include <cstring>
 
@@ -226,6 +226,14 @@ bool DecodeRunLength(ByteSpan file, const BmpHeader& header, ArgbImage& image) {
   return true;
 }
 
+// An image whose alpha is 0 in every pixel was written without alpha: it becomes opaque.
+void OpaqueWhenAlphaIsZero(ArgbImage& image) {
+  std::uint32_t* const begin = image.pixels();
+  std::uint32_t* const end = begin + image.pixelCount();
+  if (std::any_of(begin, end, [](std::uint32_t pixel) { return (pixel >> 24) != 0; })) return;
+  for (std::uint32_t* pixel = begin; pixel != end; ++pixel) *pixel |= 0xFF000000u;
+}
+
 }  // namespace
 
 bool LooksLikeBmp(ByteSpan file) { return file.StartsWith("BM", 2); }
@@ -241,14 +249,20 @@ Result ReadBmpInfo(ByteSpan file, ImageInfo& info) {
   return Result::kOk;
 }
 
-Result DecodeBmp(ByteSpan file, ArgbImage& image) {
+Result DecodeBmp(ByteSpan file, ArgbImage& image) { return DecodeBmp(file, image, UndeclaredAlpha::kIgnored); }
+
+Result DecodeBmp(ByteSpan file, ArgbImage& image, UndeclaredAlpha alpha) {
   BmpHeader header;
   if (!ParseHeader(file, header)) return Result::kInvalidData;
+  const bool storedAlpha = alpha == UndeclaredAlpha::kStored;
+  if (storedAlpha && header.compression == kRgb && header.bitCount == 32) header.masks[3] = 0xFF000000;
   if (const Result allocated = image.Allocate(header.width, header.height); !Succeeded(allocated)) return allocated;
   const bool decoded = header.compression == kRle8 || header.compression == kRle4
                            ? DecodeRunLength(file, header, image)
                            : DecodeUncompressed(file, header, image);
-  return decoded ? Result::kOk : Result::kInvalidData;
+  if (!decoded) return Result::kInvalidData;
+  if (storedAlpha) OpaqueWhenAlphaIsZero(image);
+  return Result::kOk;
 }
 
 }  // namespace vela::codec

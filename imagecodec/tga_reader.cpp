@@ -1,7 +1,7 @@
 // TGA: true-colour (15, 16, 24, 32 bits), grey (8 bits, or 16 with alpha) and colour-mapped
 // (8- or 16-bit indices into a 15-, 16-, 24- or 32-bit map) images, uncompressed or run-length
 // encoded, in any of the four corner orders. Alpha is read where the descriptor gives the image
-// alpha bits. TGA has no signature, so the header must be consistent to be taken for one.
+// alpha bits (in 32-bit pixels always, with UndeclaredAlpha::kStored). TGA has no signature, so the header must be consistent to be taken for one.
 #include <algorithm>
 
 #include "imagecodec/image_limits.h"
@@ -80,10 +80,11 @@ std::uint32_t ReadColour(const std::uint8_t* p, unsigned bits, bool useAlpha) {
 
 class PixelDecoder {
  public:
-  PixelDecoder(const TgaHeader& h, ByteSpan map) : h_(h), map_(map) {}
+  PixelDecoder(const TgaHeader& h, ByteSpan map, UndeclaredAlpha alpha)
+      : h_(h), map_(map), storedAlpha_(alpha == UndeclaredAlpha::kStored && h.pixelBits == 32) {}
 
   std::uint32_t Decode(const std::uint8_t* p) const {
-    const bool useAlpha = h_.alphaBits() > 0;
+    const bool useAlpha = h_.alphaBits() > 0 || storedAlpha_;
     if (h_.grey()) {
       const std::uint32_t a = h_.pixelBits == 16 ? p[1] : 0xFF;
       return PackArgb(a, p[0], p[0], p[0]);
@@ -99,6 +100,7 @@ class PixelDecoder {
  private:
   const TgaHeader& h_;
   ByteSpan map_;
+  bool storedAlpha_;  // 32-bit pixels carry alpha whatever the descriptor says
 };
 
 // Decodes the pixels in file order into `image` (rows and columns placed by the descriptor).
@@ -170,7 +172,9 @@ Result ReadTgaInfo(ByteSpan file, ImageInfo& info) {
   return Result::kOk;
 }
 
-Result DecodeTga(ByteSpan file, ArgbImage& image) {
+Result DecodeTga(ByteSpan file, ArgbImage& image) { return DecodeTga(file, image, UndeclaredAlpha::kIgnored); }
+
+Result DecodeTga(ByteSpan file, ArgbImage& image, UndeclaredAlpha alpha) {
   TgaHeader header;
   if (!ParseHeader(file, header)) return Result::kInvalidData;
   const std::size_t mapOffset = kHeaderSize + header.idLength;
@@ -184,7 +188,7 @@ Result DecodeTga(ByteSpan file, ArgbImage& image) {
                                                     : pixels * header.pixelBytes();
   if (!data.Holds(0, leastBytes)) return Result::kInvalidData;
   if (const Result allocated = image.Allocate(header.width, header.height); !Succeeded(allocated)) return allocated;
-  const PixelDecoder decoder(header, ByteSpan(file.data + mapOffset, mapBytes));
+  const PixelDecoder decoder(header, ByteSpan(file.data + mapOffset, mapBytes), alpha);
   return DecodePixels(data, header, decoder, image) ? Result::kOk : Result::kInvalidData;
 }
 

@@ -1,8 +1,9 @@
-// libFuzzer target: the BMP reader on arbitrary bytes, then scaling and conversion of what it decodes.
+// libFuzzer target: the BMP reader on arbitrary bytes, with either reading of undeclared alpha,
+// then scaling and conversion of what it decodes.
 #include "imagecodec/image_readers.h"
 #include "tests/fuzz/image_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vela::codec::fuzzing::FuzzReader(data, size, vela::codec::ReadBmpInfo, vela::codec::DecodeBmp);
+  vela::codec::fuzzing::FuzzReaderWithAlpha(data, size, vela::codec::ReadBmpInfo, vela::codec::DecodeBmp);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "imagecodec/argb_image.h"
 #include "imagecodec/byte_span.h"
 #include "imagecodec/codec_types.h"
+#include "imagecodec/image_readers.h"
 #include "imagecodec/surface_writer.h"
 #include "imagecodec/triangle_scaler.h"
 
@@ -50,6 +51,13 @@ void FuzzReader(const std::uint8_t* data, std::size_t size, InfoReader readInfo,
     __builtin_trap();
   }
   if (Succeeded(decoded)) Convert(data, size, image);
+}
+
+// For the readers that take an UndeclaredAlpha: either reading, chosen by the input's length.
+inline void FuzzReaderWithAlpha(const std::uint8_t* data, std::size_t size, Result (*readInfo)(ByteSpan, ImageInfo&),
+                                Result (*decode)(ByteSpan, ArgbImage&, UndeclaredAlpha)) {
+  const UndeclaredAlpha alpha = size % 2 ? UndeclaredAlpha::kStored : UndeclaredAlpha::kIgnored;
+  FuzzReader(data, size, readInfo, [&](ByteSpan file, ArgbImage& image) { return decode(file, image, alpha); });
 }
 
 }  // namespace vela::codec::fuzzing

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/device_loss.h"
+#include "core/error_text.h"
 #include "graphics/format_kind.h"
 #include "graphics/vela3d.h"
 #include "image/texture.h"
@@ -367,6 +368,23 @@ TEST_F(Textures, ATextureLoadedFromMemoryOrAQpkFailsCleanly) {
   const std::string text = log.Text();
   EXPECT_NE(text.find("CTexture::CreateFromQPK"), std::string::npos) << text;
   EXPECT_NE(text.find("ファイルの読み込みに失敗しました [ Can't Load QPK File ]"), std::string::npos) << text;
+}
+
+TEST_F(Textures, ACreationTheDeviceRefusesLogsItsSizeAndTheErrorText) {
+  // FORMAT_GIVEN without an image resolves to D3DFMT_UNKNOWN, which CreateTexture refuses.
+  LogCapture log;
+  EXPECT_EQ(manager_->Create(100, 60, FORMAT_GIVEN), nullptr);
+  EXPECT_EQ(manager_->CreateRenderTarget(100, 60, FORMAT_GIVEN), nullptr);
+  EXPECT_EQ(manager_->CreateEx(16, 8, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED), nullptr);
+  const std::string error = std::string(" [ ") + ErrorTextUtf8(D3DERR_INVALIDCALL) + " ]</FONT></B><BR>\n";
+  const std::string expected =
+      "<B><FONT color=\"BLUE\">CTexture::Create</FONT></B>"
+      "<B><FONT color=\"RED\">テクスチャの生成に失敗しました [ 128 x 64 ]" + error +
+      "<B><FONT color=\"BLUE\">CTexture::CreateRenderTarget</FONT></B>"
+      "<B><FONT color=\"RED\">ベーステクスチャの生成に失敗しました [ 128 x 64 ]" + error +
+      "<B><FONT color=\"BLUE\">CTexture::CreateEx</FONT></B>"
+      "<B><FONT color=\"RED\">テクスチャの生成に失敗しました [ 16 x 8 ]" + error;
+  EXPECT_NE(log.Bytes().find(AsLogBytes(expected)), std::string::npos) << log.Text();
 }
 
 TEST_F(Textures, ARenderTargetTextureTakesDrawingAndCopies) {

@@ -1,6 +1,7 @@
 // BMP, TGA and DDS reading: hand-built files for the variants our savers do not write (palettes,
 // run-length encoding, bit fields, corner orders, the archive reader's DDS header), and
 // truncated or lying headers.
+#include "imagecodec/image_readers.h"
 #include "tests/unit/imagecodec_test_support.h"
 
 namespace vela::codec::testing {
@@ -99,6 +100,25 @@ TEST(ImageCodecBmp, BitFieldsSixteenAndThirtyTwoBit) {
   EXPECT_EQ(GetImageInfoFromMemory(scattered.data(), scattered.size(), info), Result::kInvalidData);
 }
 
+// The reading for image editors' files: a BI_RGB bitmap's fourth bytes are alpha, and an image
+// whose alpha is 0 everywhere (declared or not) is opaque.
+TEST(ImageCodecBmp, StoredAlphaReadsUndeclaredFourthBytes) {
+  const auto decode = [](const std::vector<std::uint8_t>& file) {
+    ArgbImage image;
+    EXPECT_EQ(DecodeBmp(ByteSpan(file.data(), file.size()), image, UndeclaredAlpha::kStored), Result::kOk);
+    return std::vector<std::uint32_t>(image.pixels(), image.pixels() + image.pixelCount());
+  };
+  const std::vector<std::uint8_t> pixels = {0x30, 0x20, 0x10, 0x40, 0x30, 0x20, 0x10, 0x00};
+  EXPECT_EQ(decode(Bmp(2, 1, 32, 0, {}, pixels)), (std::vector<std::uint32_t>{0x40102030u, 0x00102030u}));
+  const std::vector<std::uint8_t> noAlpha = {0x30, 0x20, 0x10, 0x00, 0x30, 0x20, 0x10, 0x00};
+  EXPECT_EQ(decode(Bmp(2, 1, 32, 0, {}, noAlpha)), (std::vector<std::uint32_t>{0xFF102030u, 0xFF102030u}));
+  const auto declaredZero = Bmp(2, 1, 32, 3, {}, noAlpha, 124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
+  EXPECT_EQ(decode(declaredZero), (std::vector<std::uint32_t>{0xFF102030u, 0xFF102030u}));
+  // Bit fields without an alpha mask leave the fourth byte out as before.
+  const auto threeMasks = Bmp(2, 1, 32, 3, {}, pixels, 40, {0xFF0000, 0xFF00, 0xFF});
+  EXPECT_EQ(decode(threeMasks), (std::vector<std::uint32_t>{0xFF102030u, 0xFF102030u}));
+}
+
 TEST(ImageCodecBmp, TruncatedAndLyingHeadersFail) {
   const auto file = Bmp(3, 2, 24, 0, {}, std::vector<std::uint8_t>(24, 0x55));
   Pixels out;
@@ -160,6 +180,20 @@ TEST(ImageCodecTga, GreyColourMappedAndSixteenBit) {
   // A1R5G5B5 with one alpha bit: 0x7C00 is red and transparent, 0x801F blue and opaque.
   ASSERT_EQ(LoadNative(Tga(2, 2, 1, 16, 0x21, {0x00, 0x7C, 0x1F, 0x80}), out), Result::kOk);
   EXPECT_EQ(out.argb, (std::vector<std::uint32_t>{0x00FF0000u, kBlue}));
+}
+
+TEST(ImageCodecTga, StoredAlphaReadsThirtyTwoBitPixelsWithoutAlphaBits) {
+  // Descriptor 0x20: top-down, no alpha bits. Direct3D's reading is opaque; the stored reading
+  // keeps each fourth byte, 0 included.
+  const auto file = Tga(2, 2, 1, 32, 0x20, {0x30, 0x20, 0x10, 0x40, 0x30, 0x20, 0x10, 0x00});
+  const ByteSpan bytes(file.data(), file.size());
+  ArgbImage image;
+  ASSERT_EQ(DecodeTga(bytes, image), Result::kOk);
+  EXPECT_EQ(std::vector<std::uint32_t>(image.pixels(), image.pixels() + 2),
+            (std::vector<std::uint32_t>{0xFF102030u, 0xFF102030u}));
+  ASSERT_EQ(DecodeTga(bytes, image, UndeclaredAlpha::kStored), Result::kOk);
+  EXPECT_EQ(std::vector<std::uint32_t>(image.pixels(), image.pixels() + 2),
+            (std::vector<std::uint32_t>{0x40102030u, 0x00102030u}));
 }
 
 TEST(ImageCodecTga, InconsistentOrShortFilesFail) {

@@ -24,10 +24,11 @@ Usage:
       them as a stream, and so do files that already are LZSS blocks.
 
   vela-archive qpk [--code N] [--dither] [--raw-size WxH] ARCHIVE IMAGE[=NAME]...
-      Makes a QPK image archive. IMAGE is a .bmp (24 or 32 bits, uncompressed), a .tga
-      (24 or 32 bits, raw or RLE) or a .raw/.bgra file of 32-bit BGRA pixels, which needs
-      --raw-size. NAME (1 to 15 bytes, letter case ignored by the library) defaults to the
-      file name without its extension.
+      Makes a QPK image archive. IMAGE is a .bmp or .tga file of any kind the library
+      reads, or a .raw/.bgra file of 32-bit BGRA pixels, which needs --raw-size. 32-bit
+      TGA files and 32-bit BMP files without bit fields keep their fourth bytes as alpha;
+      a BMP whose alpha is 0 in every pixel is opaque. NAME (1 to 15 bytes, letter case
+      ignored by the library) defaults to the file name without its extension.
       --code N   pixel code of every entry: 0 = 4 bits per channel, 1 = 8 bits (default),
                  2 = 16 bits, 3 = 32-bit float; 4 to 7 = the same, LZSS-compressed
       --dither   ordered dithering instead of truncation for codes 0 and 4

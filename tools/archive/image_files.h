@@ -1,32 +1,26 @@
-// The image files the archive tool reads without an image library: BMP with 24- or 32-bit pixels
-// (uncompressed or with bit-field masks), TGA with 24- or 32-bit true-colour pixels (raw or
-// run-length encoded), and bare 32-bit BGRA pixels of a size given by the user. It writes TGA
-// (32-bit, top row first) when it extracts QPK entries.
+// The pictures of vela-archive, read and written through the image codec: the BMP and TGA files
+// and the bare 32-bit BGRA pixels that the qpk command takes, and the 32-bit TGA files that
+// extract writes of QPK entries.
 #pragma once
 
 #include <cstdint>
-#include <span>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "imagecodec/argb_image.h"
+#include "imagecodec/codec_types.h"
+
 namespace vela::archive_tool {
 
-// Pixels as four bytes each in the order blue, green, red, alpha (QPK code 1), top row first.
-struct Image {
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
-  std::vector<std::uint8_t> bgra;
-};
+// Told apart by the extension, ignoring case: .bmp, .tga, or .raw and .bgra (pixels of
+// rawWidth x rawHeight, 0 when the user gave no size). BMP and TGA alpha is read as image
+// editors store it (codec::UndeclaredAlpha::kStored). False with a message in `error`.
+bool ReadImageFile(const std::filesystem::path& path, std::uint32_t rawWidth, std::uint32_t rawHeight,
+                   codec::ArgbImage& image, std::string& error);
 
-// The largest side the tool accepts: the reader's DDS header keeps 16 bits of each side.
-inline constexpr std::uint32_t kMaxImageSide = 65535;
-
-// Each answers false with a message in `error` for what it cannot read.
-bool DecodeBmp(std::span<const std::uint8_t> file, Image& image, std::string& error);
-bool DecodeTga(std::span<const std::uint8_t> file, Image& image, std::string& error);
-bool DecodeRawBgra(std::span<const std::uint8_t> file, std::uint32_t width, std::uint32_t height,
-                   Image& image, std::string& error);
-
-std::vector<std::uint8_t> EncodeTga(const Image& image);
+// An uncompressed 32-bit TGA file, top row first, of A8R8G8B8 pixels. False with a message in
+// `error` for pixels the codec cannot convert.
+bool EncodeTga(const codec::ConstSurfaceView& pixels, std::vector<std::uint8_t>& file, std::string& error);
 
 }  // namespace vela::archive_tool

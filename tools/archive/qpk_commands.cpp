@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iomanip>
+#include <span>
 #include <vector>
 
 #include "files/byte_source.h"
@@ -11,6 +12,7 @@
 #include "files/qpk_format.h"
 #include "files/qpk_image.h"
 #include "files/qpk_pixels.h"
+#include "imagecodec/argb_image.h"
 #include "tools/archive/commands.h"
 #include "tools/archive/file_io.h"
 #include "tools/archive/image_files.h"
@@ -34,34 +36,15 @@ ImageOperand ParseImageOperand(const std::string& operand) {
   return {path, path.stem().string()};
 }
 
-bool ReadImage(const fs::path& path, const Options& options, Image& image, std::string& error) {
-  std::vector<std::uint8_t> file;
-  if (!ReadWholeFile(path, file, error)) return false;
-  std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-  if (extension == ".bmp") return DecodeBmp(file, image, error);
-  if (extension == ".tga") return DecodeTga(file, image, error);
-  if (extension == ".raw" || extension == ".bgra") {
-    if (options.rawWidth == 0) {
-      error = "raw BGRA images need --raw-size WIDTHxHEIGHT";
-      return false;
-    }
-    return DecodeRawBgra(file, options.rawWidth, options.rawHeight, image, error);
-  }
-  error = "unknown image type (expected .bmp, .tga, .raw or .bgra)";
-  return false;
-}
-
 // Four-bit channels with ordered dithering instead of truncation.
-std::vector<std::uint8_t> DitherToNibbles(const Image& image) {
-  std::vector<std::uint8_t> out(std::size_t{image.width} * image.height * 2);
-  const std::uint8_t* in = image.bgra.data();
-  for (std::uint32_t y = 0; y < image.height; ++y) {
-    for (std::uint32_t x = 0; x < image.width; ++x, in += 4) {
+std::vector<std::uint8_t> DitherToNibbles(const codec::ArgbImage& image) {
+  std::vector<std::uint8_t> out(image.pixelCount() * 2);
+  const std::uint8_t* in = image.View().bits;  // blue, green, red, alpha; rows without padding
+  for (std::uint32_t y = 0; y < image.height(); ++y) {
+    for (std::uint32_t x = 0; x < image.width(); ++x, in += 4) {
       std::uint32_t pixel = 0;
       for (int c = 0; c < 4; ++c) pixel |= (qpk::Dither4(in[c], x, y) >> 4) << (12 - 4 * c);
-      const std::size_t at = (std::size_t{y} * image.width + x) * 2;
+      const std::size_t at = (std::size_t{y} * image.width() + x) * 2;
       out[at] = static_cast<std::uint8_t>(pixel);
       out[at + 1] = static_cast<std::uint8_t>(pixel >> 8);
     }
@@ -69,14 +52,15 @@ std::vector<std::uint8_t> DitherToNibbles(const Image& image) {
   return out;
 }
 
-// The entry's stored data in `code`.
-std::vector<std::uint8_t> StoredPixels(const Image& image, std::uint32_t code, bool dither) {
+// The entry's stored data in `code`. The image's bytes are code 1: blue, green, red, alpha.
+std::vector<std::uint8_t> StoredPixels(const codec::ArgbImage& image, std::uint32_t code, bool dither) {
   std::vector<std::uint8_t> pixels;
   if (dither && (code & 3) == qpk::kCodeNibbles) {
     pixels = DitherToNibbles(image);
   } else {
-    pixels.resize(static_cast<std::size_t>(qpk::GetDataSize(image.width, image.height, code)));
-    qpk::Convert(image.width, image.height, qpk::kCodeBytes, image.bgra, code, pixels);
+    pixels.resize(static_cast<std::size_t>(qpk::GetDataSize(image.width(), image.height(), code)));
+    const std::span<const std::uint8_t> bgra(image.View().bits, image.pixelCount() * 4);
+    qpk::Convert(image.width(), image.height(), qpk::kCodeBytes, bgra, code, pixels);
   }
   return qpk::IsCompressed(code) ? LzssEncode(pixels) : pixels;
 }
@@ -130,20 +114,20 @@ int CreateQpk(const Options& options, Operands operands, Console console) {
       console.err << operand << ": the name " << item.name << " is taken (names ignore case)\n";
       return kExitFailed;
     }
-    Image image;
+    codec::ArgbImage image;
     std::string error;
-    if (!ReadImage(item.path, options, image, error)) {
+    if (!ReadImageFile(item.path, options.rawWidth, options.rawHeight, image, error)) {
       console.err << Display(item.path) << ": " << error << "\n";
       return kExitFailed;
     }
     const std::vector<std::uint8_t> stored = StoredPixels(image, options.code, options.dither);
     if (archive.size() + qpk::kEntryHeadSize + stored.size() > 0xFFFFFFFFu ||
-        !qpk::AppendEntry(archive, item.name, image.width, image.height, options.code, stored)) {
+        !qpk::AppendEntry(archive, item.name, image.width(), image.height(), options.code, stored)) {
       console.err << "the archive would reach 4 GiB\n";
       return kExitFailed;
     }
     names.push_back(item.name);
-    console.out << "  " << item.name << ": " << image.width << " x " << image.height << ", code "
+    console.out << "  " << item.name << ": " << image.width() << " x " << image.height() << ", code "
                 << options.code << ", " << stored.size() << " bytes\n";
   }
   std::string error;
@@ -189,17 +173,19 @@ int ExtractQpk(const std::vector<std::uint8_t>& archive, const fs::path& destina
       result = kExitFailed;
       continue;
     }
-    Image image;
-    reader.GetSize(image.width, image.height);
-    if (image.width > kMaxImageSide || image.height > kMaxImageSide) {
-      console.err << name << ": too large for a TGA file\n";
+    std::uint32_t width = 0, height = 0;
+    reader.GetSize(width, height);
+    const codec::ConstSurfaceView pixels(codec::PixelFormat::kA8R8G8B8, width, height,
+                                         static_cast<std::ptrdiff_t>(width) * 4,
+                                         reader.GetImageData() + qpk::kDdsHeaderSize);
+    std::vector<std::uint8_t> tga;
+    std::string error;
+    if (!EncodeTga(pixels, tga, error)) {
+      console.err << name << ": " << error << "\n";
       result = kExitFailed;
       continue;
     }
-    const std::uint8_t* pixels = reader.GetImageData() + qpk::kDdsHeaderSize;
-    image.bgra.assign(pixels, pixels + std::size_t{image.width} * image.height * 4);
-    std::string error;
-    if (!WriteWholeFile(destination / FileNameFor(name), EncodeTga(image), error)) {
+    if (!WriteWholeFile(destination / FileNameFor(name), tga, error)) {
       console.err << error << "\n";
       result = kExitFailed;
       continue;
