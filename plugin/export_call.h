@@ -2,6 +2,11 @@
 // arguments from the host's stack, hands them to the export's body, writes the body's result
 // over the first argument and answers the byte count the host pops.
 //
+// No exception leaves an export. One that reaches CallExport is answered with the export's
+// failure value, with the same byte count: 0 written through every HostRef (no handle, no key)
+// and a result of false or 0; the log gets one red line that names the export and what was
+// thrown. What the body had already done stays done (an in-place rewrite, say).
+//
 // An export is defined by its body, a function of the row's argument values that returns the
 // row's result value:
 //
@@ -16,6 +21,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <tuple>
 #include <type_traits>
 
@@ -46,6 +52,12 @@ struct BodyType<Result, KindList<A...>> {
 template <typename Row>
 using BodyOf = typename BodyType<typename Row::Result, typename Row::Arguments>::Type;
 
+// The log line for an exception stopped at an export: the export's name and what was thrown.
+inline constexpr const char* kEscapedExceptionFormat = "%s: 例外 %s";
+inline constexpr const char* kUnknownException = "(std::exception 以外)";
+// Writes that line where the platform keeps its log (export_exception_log_*.cpp).
+void LogEscapedException(const char* exportName, const char* thrown) noexcept;
+
 namespace detail {
 
 // Braced, so that the arguments are read in declaration order.
@@ -60,16 +72,35 @@ void WriteResult(std::byte* at, T value) {
 }
 inline void WriteResult(std::byte* at, bool value) { *at = std::byte{value ? std::uint8_t{1} : std::uint8_t{0}}; }
 
+inline void WriteZeroIfRef(const HostVariable& variable) { variable.Write(std::uint32_t{0}); }
+template <typename T>
+void WriteZeroIfRef(const T&) {}
+
+template <typename Row, typename Values>
+void AnswerFailure(std::byte* result, const Values& values) {
+  std::apply([](const auto&... value) { (WriteZeroIfRef(value), ...); }, values);
+  std::memset(result, 0, Row::Result::kBytes);  // false, 0 and 0.0f alike
+}
+
 }  // namespace detail
 
 template <typename Row>
-std::int32_t CallExport(HostWord top, HostWord base, BodyOf<Row>* body) {
+std::int32_t CallExport(HostWord top, HostWord base, BodyOf<Row>* body) noexcept {
   ArgumentReader reader(top, base, Row::kArgumentBytes);
   const auto values = detail::ReadArguments(reader, typename Row::Arguments{});
-  if constexpr (std::is_void_v<typename ResultValue<typename Row::Result>::Type>) {
-    std::apply(body, values);
-  } else {
-    detail::WriteResult(reader.ResultAddress(), std::apply(body, values));
+  std::byte* const result = reader.ResultAddress();
+  try {
+    if constexpr (std::is_void_v<typename ResultValue<typename Row::Result>::Type>) {
+      std::apply(body, values);
+    } else {
+      detail::WriteResult(result, std::apply(body, values));
+    }
+  } catch (const std::exception& error) {
+    detail::AnswerFailure<Row>(result, values);
+    LogEscapedException(Row::kName, error.what());
+  } catch (...) {
+    detail::AnswerFailure<Row>(result, values);
+    LogEscapedException(Row::kName, kUnknownException);
   }
   return Row::kReturnedBytes;
 }

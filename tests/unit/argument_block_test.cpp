@@ -29,7 +29,7 @@ struct Seen {
 } seen;
 
 #define TEST_ROW(name, ...) \
-  struct name##Row : ExportRow<__VA_ARGS__> {}
+  struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = #name; }
 
 TEST_ROW(NoArgumentsBoolResult, kind::Bool);
 std::int32_t NoArgumentsBoolResult(HostWord top, HostWord base) {
