@@ -1,7 +1,7 @@
 // The rows of export_table.h in two forms: a type per export, exports::Name, that the typed
 // call (export_call.h) reads and answers by; and the list kExportShapes of names, functions and
-// byte counts, from which the build writes velaplugin.def and against which the host tests hold
-// the DLL.
+// byte counts, from which the build writes velaplugin.def and against which the tests hold the
+// DLL and the README.
 #pragma once
 
 #include <cstdint>

@@ -6,9 +6,11 @@
 //   ALIAS(Name, Function)               Function exported once more under another name
 //
 // From these rows come each export's byte count, the parameters and result its body must have
-// (export_call.h), the declarations of the exported functions (export_functions.h) and the
-// generated velaplugin.def (export_shapes.h). Adding an export is a row here and a
-// VELA_EXPORT_BODY in an exports_*.cpp file.
+// (export_call.h), the declarations of the exported functions (export_functions.h), the
+// generated velaplugin.def and the list the tests hold the DLL and the README against
+// (export_shapes.h). Adding an export is a row here and a VELA_EXPORT_BODY in an
+// exports_*.cpp file; the README's table and the host tests' export sweep then ask for a row of
+// their own.
 #pragma once
 
 #define VELA_EXPORT_TABLE(EXPORT, ALIAS)                                                      \
