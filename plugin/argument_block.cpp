@@ -39,14 +39,14 @@ std::byte* ReadHostArray(HostWord objectRef, std::int32_t byteOffset) {
   return HostPointer(ReadObjectHead(objectRef).data + static_cast<HostWord>(byteOffset));
 }
 
-HostStringView ArgumentReader::String() {
+HostStringView ArgumentReader::Read(kind::String) {
   const HostWord object = Take<HostWord>();
   const std::int32_t offset = Take<std::int32_t>();
   const std::int32_t length = Take<std::int32_t>();
   return ReadHostString(object, offset, length);
 }
 
-std::byte* ArgumentReader::Array() {
+std::byte* ArgumentReader::Read(kind::Array) {
   const HostWord object = Take<HostWord>();
   const std::int32_t offset = Take<std::int32_t>();
   Take<HostWord>();  // the host's third word; the element count comes as its own argument

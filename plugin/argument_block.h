@@ -1,16 +1,10 @@
 // ArgumentReader: one export call's view of the host's argument stack.
 //
 // The host lays the arguments in declaration order, without padding, so that the last one ends
-// at `top`. An export names the total size of its arguments, reads them in declaration order,
-// and answers with one of the Return* functions, which write the in-place result over the
-// lowest argument byte and compute the byte count the host pops:
-//
-//   std::int32_t MathRand(HostWord top, HostWord base) {
-//     ArgumentReader args(top, base, 8);
-//     const std::int32_t lower = args.Int();
-//     const std::int32_t upper = args.Int();
-//     return args.ReturnInt(math::Rand(lower, upper));
-//   }
+// at `top`. The reader starts at the first argument, `argumentBytes` below `top`, and reads one
+// value per kind (argument_kinds.h) in declaration order; the result goes over the first
+// argument, or at `top` when there is none. Exports do not use it directly: CallExport
+// (export_call.h) reads each export's arguments by its row of export_table.h.
 //
 // The host is trusted as the protocol says: references are not tested for null and lengths
 // are not bounded against anything but the host's own string object.
@@ -18,7 +12,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
+#include "plugin/argument_kinds.h"
 #include "plugin/host_address.h"
 
 namespace vela::plugin {
@@ -56,30 +52,24 @@ std::byte* ReadHostArray(HostWord objectRef, std::int32_t byteOffset);
 class ArgumentReader {
  public:
   ArgumentReader(HostWord top, HostWord base, std::uint32_t argumentBytes)
-      : top_(top), base_(base), size_(argumentBytes), next_(HostPointer(top - argumentBytes)) {}
+      : base_(base), first_(HostPointer(top - argumentBytes)), next_(first_) {}
 
-  bool Bool() { return Take<std::uint8_t>() != 0; }
-  std::int32_t Int() { return Take<std::int32_t>(); }
-  float Float() { return Take<float>(); }
-  HostWord Handle() { return Take<HostWord>(); }
-  HostVariable Ref() { return HostVariable(ResolveHostRef(Take<HostWord>(), base_)); }
-  HostStringView String();
-  std::byte* Array();
-  // An argument handed on by address: the operation reads (and may change) the host's bytes.
-  std::byte* InPlace(std::uint32_t bytes) {
+  bool Read(kind::Bool) { return Take<std::uint8_t>() != 0; }
+  std::int32_t Read(kind::Int) { return Take<std::int32_t>(); }
+  float Read(kind::Float) { return Take<float>(); }
+  HostWord Read(kind::Handle) { return Take<HostWord>(); }
+  HostVariable Read(kind::Ref) { return HostVariable(ResolveHostRef(Take<HostWord>(), base_)); }
+  HostStringView Read(kind::String);
+  std::byte* Read(kind::Array);
+  // Handed on by address: the operation reads (and may change) the host's bytes.
+  std::byte* Read(kind::Rect) {
     std::byte* at = next_;
-    next_ += bytes;
+    next_ += kind::Rect::kBytes;
     return at;
   }
 
-  // The byte count for an export without a result.
-  std::int32_t Return() const { return static_cast<std::int32_t>(size_); }
-  std::int32_t ReturnBool(bool value) { return Write(static_cast<std::uint8_t>(value ? 1 : 0)); }
-  std::int32_t ReturnInt(std::int32_t value) { return Write(value); }
-  std::int32_t ReturnFloat(float value) { return Write(value); }
-
   // Where the result goes: over the first argument, or at `top` when there is none.
-  std::byte* ResultAddress() const { return HostPointer(top_ - size_); }
+  std::byte* ResultAddress() const { return first_; }
 
  private:
   template <typename T>
@@ -90,16 +80,13 @@ class ArgumentReader {
     return value;
   }
 
-  template <typename T>
-  std::int32_t Write(T value) {
-    std::memcpy(ResultAddress(), &value, sizeof value);
-    return static_cast<std::int32_t>(size_) - static_cast<std::int32_t>(sizeof value);
-  }
-
-  HostWord top_;
   HostWord base_;
-  std::uint32_t size_;
+  std::byte* first_;
   std::byte* next_;
 };
+
+// The value an argument of kind K reads as: what a body's parameter for it must be.
+template <ArgumentKind K>
+using ValueOf = decltype(std::declval<ArgumentReader&>().Read(K{}));
 
 }  // namespace vela::plugin

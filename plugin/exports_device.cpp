@@ -5,12 +5,7 @@
 #include <cstring>
 
 #include "graphics/vela3d.h"
-#include "plugin/argument_block.h"
-#include "plugin/export.h"
-#include "plugin/exports_device.h"
-
-using vela::plugin::ArgumentReader;
-using vela::plugin::HostWord;
+#include "plugin/export_call.h"
 
 namespace {
 
@@ -27,62 +22,33 @@ RECT ConvertRectangleInPlace(std::byte* words) {
 
 }  // namespace
 
-VELA_EXPORT std::int32_t VELA_CDECL BeginScene(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 0);
-  return args.ReturnBool(vela::Vela3D::BeginScene());
+VELA_EXPORT_BODY(BeginScene)() -> bool { return Vela3D::BeginScene(); }
+
+VELA_EXPORT_BODY(EndScene)() -> void { Vela3D::EndScene(); }
+
+VELA_EXPORT_BODY(Refresh)() -> void { Vela3D::Refresh(nullptr); }
+
+VELA_EXPORT_BODY(Clear)(std::int32_t colour) -> void {
+  Vela3D::Clear(D3DCLEAR_TARGET, static_cast<D3DCOLOR>(colour), 1.0f, 0, nullptr);
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL EndScene(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 0);
-  vela::Vela3D::EndScene();
-  return args.Return();
+VELA_EXPORT_BODY(ColorFill)(std::byte* rectangleWords, std::int32_t colour) -> void {
+  const RECT rectangle = ConvertRectangleInPlace(rectangleWords);
+  Vela3D::FillRect(&rectangle, static_cast<D3DCOLOR>(colour));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL Refresh(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 0);
-  vela::Vela3D::Refresh(nullptr);
-  return args.Return();
+VELA_EXPORT_BODY(SetBlendingType)(std::int32_t type) -> void {
+  Vela3D::SetBlendingType(static_cast<std::uint32_t>(type));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL Clear(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 4);
-  const auto colour = static_cast<D3DCOLOR>(args.Int());
-  vela::Vela3D::Clear(D3DCLEAR_TARGET, colour, 1.0f, 0, nullptr);
-  return args.Return();
-}
-
-VELA_EXPORT std::int32_t VELA_CDECL ColorFill(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 20);
-  const RECT rectangle = ConvertRectangleInPlace(args.InPlace(16));
-  const auto colour = static_cast<D3DCOLOR>(args.Int());
-  vela::Vela3D::FillRect(&rectangle, colour);
-  return args.Return();
-}
-
-VELA_EXPORT std::int32_t VELA_CDECL SetBlendingType(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 4);
-  vela::Vela3D::SetBlendingType(static_cast<std::uint32_t>(args.Int()));
-  return args.Return();
-}
-
-VELA_EXPORT std::int32_t VELA_CDECL SetScissoring(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 17);
-  const bool enable = args.Bool();
-  std::byte* words = args.InPlace(16);
-  RECT rectangle = ConvertRectangleInPlace(words);
+VELA_EXPORT_BODY(SetScissoring)(bool enable, std::byte* rectangleWords) -> void {
+  RECT rectangle = ConvertRectangleInPlace(rectangleWords);
   // The operation converts to back-buffer pixels in place; the host's bytes follow it.
-  vela::Vela3D::SetScissoring(enable, &rectangle);
+  Vela3D::SetScissoring(enable, &rectangle);
   const std::int32_t converted[4] = {rectangle.left, rectangle.top, rectangle.right, rectangle.bottom};
-  std::memcpy(words, converted, sizeof converted);
-  return args.Return();
+  std::memcpy(rectangleWords, converted, sizeof converted);
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SetPerspective(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 13);
-  const bool enable = args.Bool();
-  const float centreX = args.Float();
-  const float centreY = args.Float();
-  const float strength = args.Float();
-  vela::Vela3D::SetPerspective(enable, centreX, centreY, strength);
-  return args.Return();
+VELA_EXPORT_BODY(SetPerspective)(bool enable, float centreX, float centreY, float strength) -> void {
+  Vela3D::SetPerspective(enable, centreX, centreY, strength);
 }

@@ -1,22 +1,15 @@
 // SpriteCreate, SpriteAttatchTexture, SpriteResetBuffer, SpriteDrawSquare, SpriteDrawList,
 // SpriteUpdateBuffer and SpriteRendering: batched, depth-sorted sprites, forwarded to
 // VelaSprite. A sprite handle of 0 does nothing. SpriteRelease is TextureRelease under another
-// name (velaplugin.def).
+// name (export_table.h).
 #include <windows.h>
 
 #include "graphics/rect_2d.h"
 #include "image/texture.h"
-#include "plugin/argument_block.h"
-#include "plugin/export.h"
+#include "plugin/export_call.h"
 #include "plugin/host_objects.h"
 #include "sprite/sprite_2d.h"
 #include "sprite/vela_sprite.h"
-
-using vela::plugin::ArgumentReader;
-using vela::plugin::FromHandle;
-using vela::plugin::HostWord;
-using vela::plugin::ReadRect;
-using vela::plugin::WriteHandle;
 
 namespace {
 
@@ -27,63 +20,32 @@ constexpr bool kHostSortByDepth = true;
 
 }  // namespace
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteCreate(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 8);
-  const vela::plugin::HostVariable handle = args.Ref();
-  const auto capacity = static_cast<std::uint32_t>(args.Int());
-  vela::CSprite2D* sprite = vela::VelaSprite::Create(capacity, kHostVertexType, kHostSortByDepth);
-  WriteHandle(handle, sprite);
-  return args.Return();
+VELA_EXPORT_BODY(SpriteCreate)(HostVariable handle, std::int32_t capacity) -> void {
+  WriteHandle(handle, VelaSprite::Create(static_cast<std::uint32_t>(capacity), kHostVertexType, kHostSortByDepth));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteAttatchTexture(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 8);
-  auto* sprite = FromHandle<vela::CSprite2D>(args.Handle());
-  auto* texture = FromHandle<vela::CTexture>(args.Handle());
-  vela::VelaSprite::AttatchTexture(sprite, 0, texture);
-  return args.Return();
+VELA_EXPORT_BODY(SpriteAttatchTexture)(HostWord sprite, HostWord texture) -> void {
+  VelaSprite::AttatchTexture(FromHandle<CSprite2D>(sprite), 0, FromHandle<CTexture>(texture));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteResetBuffer(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 4);
-  vela::VelaSprite::ResetBuffer(FromHandle<vela::CSprite2D>(args.Handle()));
-  return args.Return();
+VELA_EXPORT_BODY(SpriteResetBuffer)(HostWord sprite) -> void {
+  VelaSprite::ResetBuffer(FromHandle<CSprite2D>(sprite));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteDrawSquare(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 40);
-  auto* sprite = FromHandle<vela::CSprite2D>(args.Handle());
-  const vela::Rect2D destination = ReadRect(args.InPlace(16));
-  const float z = args.Float();
-  const vela::Rect2D source = ReadRect(args.InPlace(16));
-  vela::VelaSprite::DrawSquare(sprite, destination, z, &source, kOpaqueWhite, 1);
-  return args.Return();
+VELA_EXPORT_BODY(SpriteDrawSquare)(HostWord sprite, std::byte* destination, float z, std::byte* source) -> void {
+  const Rect2D from = ReadRect(source);
+  VelaSprite::DrawSquare(FromHandle<CSprite2D>(sprite), ReadRect(destination), z, &from, kOpaqueWhite, 1);
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteDrawList(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 96);
-  auto* sprite = FromHandle<vela::CSprite2D>(args.Handle());
-  vela::RibbonPoints points{};
-  points.x = args.Array();
-  points.y = args.Array();
-  points.z = args.Array();
-  points.halfWidth = args.Array();
-  points.angle = args.Array();
-  points.colour = args.Array();
-  points.count = args.Int();
-  const vela::Rect2D source = ReadRect(args.InPlace(16));
-  vela::VelaSprite::DrawList(sprite, points, source);
-  return args.Return();
+VELA_EXPORT_BODY(SpriteDrawList)(HostWord sprite, std::byte* x, std::byte* y, std::byte* z, std::byte* halfWidth,
+                                 std::byte* angle, std::byte* colour, std::int32_t count, std::byte* source)
+    -> void {
+  const RibbonPoints points{x, y, z, halfWidth, angle, colour, count};
+  VelaSprite::DrawList(FromHandle<CSprite2D>(sprite), points, ReadRect(source));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteUpdateBuffer(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 4);
-  vela::VelaSprite::UpdateBuffer(FromHandle<vela::CSprite2D>(args.Handle()));
-  return args.Return();
+VELA_EXPORT_BODY(SpriteUpdateBuffer)(HostWord sprite) -> void {
+  VelaSprite::UpdateBuffer(FromHandle<CSprite2D>(sprite));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL SpriteRendering(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 4);
-  vela::VelaSprite::Rendering(FromHandle<vela::CSprite2D>(args.Handle()));
-  return args.Return();
-}
+VELA_EXPORT_BODY(SpriteRendering)(HostWord sprite) -> void { VelaSprite::Rendering(FromHandle<CSprite2D>(sprite)); }

@@ -3,39 +3,21 @@
 #include <windows.h>
 
 #include "graphics/back_buffer_text.h"
-#include "plugin/argument_block.h"
-#include "plugin/export.h"
+#include "plugin/export_call.h"
 #include "plugin/text_conversion.h"
 
-using vela::plugin::ArgumentReader;
-using vela::plugin::GrowBuffer;
-using vela::plugin::HostWord;
-
-VELA_EXPORT std::int32_t VELA_CDECL FontBegin(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 16);
-  const auto face = args.String();
-  const std::int32_t height = args.Int();
+VELA_EXPORT_BODY(FontBegin)(HostStringView face, std::int32_t height) -> void {
   GrowBuffer<char> faceName;
-  vela::plugin::ToCodePage(face, faceName);
-  vela::Vela3D::TextBegin(CString(faceName), height);  // the host is not told
-  return args.Return();
+  ToCodePage(face, faceName);
+  Vela3D::TextBegin(CString(faceName), height);  // the host is not told
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL FontDraw(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 28);
-  const std::int32_t x = args.Int();
-  const std::int32_t y = args.Int();
-  const auto textColour = static_cast<COLORREF>(args.Int());
-  const auto backgroundColour = static_cast<COLORREF>(args.Int());
-  const auto text = args.String();
+VELA_EXPORT_BODY(FontDraw)(std::int32_t x, std::int32_t y, std::int32_t textColour, std::int32_t backgroundColour,
+                           HostStringView text) -> void {
   GrowBuffer<char> converted;
-  vela::plugin::ToCodePage(text, converted);
-  vela::Vela3D::TextDraw(x, y, textColour, backgroundColour, "%s", CString(converted));
-  return args.Return();
+  ToCodePage(text, converted);
+  Vela3D::TextDraw(x, y, static_cast<COLORREF>(textColour), static_cast<COLORREF>(backgroundColour), "%s",
+                   CString(converted));
 }
 
-VELA_EXPORT std::int32_t VELA_CDECL FontEnd(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 0);
-  vela::Vela3D::TextEnd();
-  return args.Return();
-}
+VELA_EXPORT_BODY(FontEnd)() -> void { Vela3D::TextEnd(); }

@@ -71,5 +71,5 @@ else
 fi
 
 echo "== the product's exported functions (build/win32/bin/velaplugin.dll)"
-python3 tools/pe_check.py inspect build/win32/bin/velaplugin.dll --machine i386 --def plugin/velaplugin.def
+python3 tools/pe_check.py inspect build/win32/bin/velaplugin.dll --machine i386 --def build/win32/plugin/velaplugin.def
 exit $status

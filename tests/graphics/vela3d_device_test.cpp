@@ -16,7 +16,7 @@
 #include "graphics/format_kind.h"
 #include "graphics/vela3d.h"
 #include "host/script_host.h"
-#include "plugin/exports_device.h"
+#include "plugin/export_functions.h"
 #include "tests/graphics/core_stub.h"
 
 

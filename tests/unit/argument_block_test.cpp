@@ -1,19 +1,22 @@
 // The call protocol seen from both sides: ScriptHost lays arguments as the script host does,
-// small exports written here read them with ArgumentReader and answer in place.
+// small exports written here over CallExport read them by their rows and answer in place.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "host/script_host.h"
-#include "plugin/argument_block.h"
-#include "plugin/exports_math.h"
+#include "plugin/export_call.h"
+#include "plugin/export_functions.h"
 
 namespace {
 
 using vela::host::ScriptHost;
-using vela::plugin::ArgumentReader;
+using vela::plugin::CallExport;
+using vela::plugin::ExportRow;
 using vela::plugin::HostStringView;
+using vela::plugin::HostVariable;
 using vela::plugin::HostWord;
+namespace kind = vela::plugin::kind;
 
 // What the last test export saw, for the assertions.
 struct Seen {
@@ -25,55 +28,55 @@ struct Seen {
   std::byte* array;
 } seen;
 
+#define TEST_ROW(name, ...) \
+  struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = #name; }
+
+TEST_ROW(NoArgumentsBoolResult, kind::Bool);
 std::int32_t NoArgumentsBoolResult(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 0);
-  return args.ReturnBool(true);
+  return CallExport<NoArgumentsBoolResultRow>(top, base, [] { return true; });
 }
 
+TEST_ROW(IntArgumentBoolResult, kind::Bool, kind::Int);
 std::int32_t IntArgumentBoolResult(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 4);
-  seen.number = args.Int();
-  return args.ReturnBool(seen.number == 42);
+  return CallExport<IntArgumentBoolResultRow>(top, base, [](std::int32_t number) {
+    seen.number = number;
+    return number == 42;
+  });
 }
 
+TEST_ROW(MixedArguments, kind::None, kind::Bool, kind::Int, kind::Float, kind::Handle);
 std::int32_t MixedArguments(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 13);
-  seen.flag = args.Bool();
-  seen.number = args.Int();
-  seen.real = args.Float();
-  seen.handle = args.Handle();
-  return args.Return();
+  return CallExport<MixedArgumentsRow>(top, base, [](bool flag, std::int32_t number, float real, HostWord handle) {
+    seen = {flag, number, real, handle, {}, nullptr};
+  });
 }
 
+TEST_ROW(WriteThroughRef, kind::None, kind::Ref, kind::Int);
 std::int32_t WriteThroughRef(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 8);
-  const auto variable = args.Ref();
-  variable.Write(args.Int());
-  return args.Return();
+  return CallExport<WriteThroughRefRow>(top, base,
+                                        [](HostVariable variable, std::int32_t value) { variable.Write(value); });
 }
 
+TEST_ROW(TakeString, kind::None, kind::String);
 std::int32_t TakeString(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 12);
-  seen.text = args.String();
-  return args.Return();
+  return CallExport<TakeStringRow>(top, base, [](HostStringView text) { seen.text = text; });
 }
 
+TEST_ROW(TakeArray, kind::None, kind::Array);
 std::int32_t TakeArray(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 12);
-  seen.array = args.Array();
-  return args.Return();
+  return CallExport<TakeArrayRow>(top, base, [](std::byte* array) { seen.array = array; });
 }
 
 // Like ColorFill: turns x, y, width, height into left, top, right, bottom in the host's bytes.
+TEST_ROW(RectangleInPlace, kind::None, kind::Rect);
 std::int32_t RectangleInPlace(HostWord top, HostWord base) {
-  ArgumentReader args(top, base, 16);
-  std::byte* rect = args.InPlace(16);
-  std::int32_t words[4];
-  std::memcpy(words, rect, sizeof words);
-  words[2] += words[0];
-  words[3] += words[1];
-  std::memcpy(rect, words, sizeof words);
-  return args.Return();
+  return CallExport<RectangleInPlaceRow>(top, base, [](std::byte* rect) {
+    std::int32_t words[4];
+    std::memcpy(words, rect, sizeof words);
+    words[2] += words[0];
+    words[3] += words[1];
+    std::memcpy(rect, words, sizeof words);
+  });
 }
 
 std::u16string Text(const HostStringView& view) { return {view.text, static_cast<std::size_t>(view.units)}; }

@@ -1,0 +1,175 @@
+// An exception thrown inside an export's body stops at CallExport: the host gets the export's
+// failure value in the result's place, 0 in every variable a HostRef names, the row's byte
+// count, and no other byte of its stack or variables changes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/script_host.h"
+#include "plugin/export_call.h"
+
+namespace {
+
+using vela::host::ScriptHost;
+using vela::plugin::CallExport;
+using vela::plugin::ExportRow;
+using vela::plugin::HostStringView;
+using vela::plugin::HostVariable;
+using vela::plugin::HostWord;
+namespace kind = vela::plugin::kind;
+
+// A creating export: a handle variable, a name and a flag in, "created" out. The body writes
+// its variable and then runs out of memory.
+struct CreateRow : ExportRow<kind::Bool, kind::Ref, kind::String, kind::Int> {
+  static constexpr const char* kName = "TestCreate";
+};
+std::int32_t Create(HostWord top, HostWord base) {
+  return CallExport<CreateRow>(top, base, [](HostVariable handle, HostStringView, std::int32_t) -> bool {
+    handle.Write(std::uint32_t{0x1234});
+    throw std::bad_alloc();
+  });
+}
+
+// A measuring export that rewrites its rectangle in place before it throws something that is
+// no std::exception.
+struct MeasureRow : ExportRow<kind::Float, kind::Rect, kind::Float> {
+  static constexpr const char* kName = "TestMeasure";
+};
+std::int32_t Measure(HostWord top, HostWord base) {
+  return CallExport<MeasureRow>(top, base, [](std::byte* rect, float) -> float {
+    std::memset(rect, 0, 16);
+    throw 7;
+  });
+}
+
+struct CountRow : ExportRow<kind::Int, kind::Handle> {
+  static constexpr const char* kName = "TestCount";
+};
+std::int32_t Count(HostWord top, HostWord base) {
+  return CallExport<CountRow>(top, base, [](HostWord) -> std::int32_t { throw std::runtime_error("no count"); });
+}
+
+struct PollRow : ExportRow<kind::Bool> {
+  static constexpr const char* kName = "TestPoll";
+};
+std::int32_t Poll(HostWord top, HostWord base) {
+  return CallExport<PollRow>(top, base, []() -> bool { throw std::logic_error("no poll"); });
+}
+
+struct DrawRow : ExportRow<kind::None, kind::Handle, kind::Array> {
+  static constexpr const char* kName = "TestDraw";
+};
+std::int32_t Draw(HostWord top, HostWord base) {
+  return CallExport<DrawRow>(top, base, [](HostWord, std::byte*) { throw std::bad_alloc(); });
+}
+
+constexpr std::uint32_t kWatchedBytes = 64;
+constexpr std::uint32_t kGuardBytes = 8;
+constexpr int kHandleVariable = 3;
+
+std::byte PatternByte(std::uint32_t index) { return static_cast<std::byte>(0xA0 + index); }
+std::int32_t VariablePattern(int variable) { return 0x3C000000 | variable; }
+
+class ExportGuard : public ::testing::Test {
+ protected:
+  // Fills the stack's first bytes and every variable with a pattern and lays a guard of pattern
+  // bytes below the arguments; answers where the arguments start.
+  HostWord Prepare() {
+    const HostWord bottom = host.Top();
+    for (std::uint32_t i = 0; i < kWatchedBytes; ++i) host.Pointer(bottom)[i] = PatternByte(i);
+    for (int variable = 0; variable < ScriptHost::kVariableCount; ++variable) {
+      host.SetVariable(variable, VariablePattern(variable));
+    }
+    host.PushBytes(host.Pointer(bottom), kGuardBytes);
+    return host.Top();
+  }
+
+  // Keeps the watched bytes as they are with the arguments laid, just before the call.
+  void Remember(HostWord block) {
+    const std::byte* bottom = host.Pointer(block - kGuardBytes);
+    before_.assign(bottom, bottom + kWatchedBytes);
+  }
+
+  // Offsets, from the arguments' start, of the watched bytes that the call changed.
+  std::vector<std::int32_t> ChangedOffsets(HostWord block) const {
+    const std::byte* bottom = host.Pointer(block - kGuardBytes);
+    std::vector<std::int32_t> changed;
+    for (std::uint32_t i = 0; i < kWatchedBytes; ++i) {
+      if (bottom[i] != before_[i]) changed.push_back(static_cast<std::int32_t>(i) - static_cast<std::int32_t>(kGuardBytes));
+    }
+    return changed;
+  }
+
+  std::vector<int> ChangedVariables() const {
+    std::vector<int> changed;
+    for (int variable = 0; variable < ScriptHost::kVariableCount; ++variable) {
+      if (host.Variable(variable) != VariablePattern(variable)) changed.push_back(variable);
+    }
+    return changed;
+  }
+
+  ScriptHost host;
+
+ private:
+  std::vector<std::byte> before_;
+};
+
+TEST_F(ExportGuard, CreatingExportWritesHandleZeroAndAnswersFalse) {
+  const HostWord block = Prepare();
+  host.PushWord(host.RelativeRef(kHandleVariable)).PushString(host.MakeString(u"picture.png")).PushInt(1);
+  Remember(block);
+  EXPECT_EQ(host.Call(Create), 19);
+  EXPECT_EQ(host.Variable(kHandleVariable), 0) << "the handle the body wrote is taken back";
+  EXPECT_EQ(ChangedVariables(), std::vector<int>{kHandleVariable});
+  EXPECT_EQ(ChangedOffsets(block), std::vector<std::int32_t>{0}) << "only the result byte";
+  EXPECT_FALSE(host.PopBool());
+}
+
+TEST_F(ExportGuard, FloatResultIsZeroAfterAnExceptionOfAnyType) {
+  std::uint8_t rect[16];
+  for (std::uint8_t i = 0; i < 16; ++i) rect[i] = 0x11 + i;  // no zero byte: every one is seen cleared
+  const HostWord block = Prepare();
+  host.PushBytes(rect, sizeof rect).PushFloat(5.0f);
+  Remember(block);
+  EXPECT_EQ(host.Call(Measure), 16);
+  // The body's in-place rewrite stays; the result's four bytes lie over its first word.
+  std::vector<std::int32_t> rewritten;
+  for (std::int32_t offset = 0; offset < 16; ++offset) rewritten.push_back(offset);
+  EXPECT_EQ(ChangedOffsets(block), rewritten);
+  EXPECT_EQ(host.PopFloat(), 0.0f);
+  EXPECT_TRUE(ChangedVariables().empty());
+}
+
+TEST_F(ExportGuard, IntResultIsZero) {
+  const HostWord block = Prepare();
+  host.PushWord(0x12345678);
+  Remember(block);
+  EXPECT_EQ(host.Call(Count), 0);
+  EXPECT_EQ(ChangedOffsets(block), (std::vector<std::int32_t>{0, 1, 2, 3}));
+  EXPECT_EQ(host.PopInt(), 0);
+}
+
+TEST_F(ExportGuard, BooleanWithoutArgumentsIsFalseAtTheTop) {
+  const HostWord block = Prepare();
+  Remember(block);
+  EXPECT_EQ(host.Call(Poll), -1);
+  EXPECT_EQ(ChangedOffsets(block), std::vector<std::int32_t>{0});
+  EXPECT_FALSE(host.PopBool());
+}
+
+TEST_F(ExportGuard, ExportWithoutResultChangesNothing) {
+  const std::int32_t elements[2] = {1, 2};
+  const HostWord array = host.MakeArray(elements, sizeof elements);
+  const HostWord block = Prepare();
+  host.PushWord(0x12345678).PushArray(array);
+  Remember(block);
+  EXPECT_EQ(host.Call(Draw), 16);
+  EXPECT_TRUE(ChangedOffsets(block).empty());
+  EXPECT_TRUE(ChangedVariables().empty());
+}
+
+}  // namespace
