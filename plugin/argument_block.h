@@ -49,6 +49,14 @@ HostStringView ReadHostString(HostWord objectRef, std::int32_t byteOffset, std::
 // The first element of a host array object, moved by the byte offset.
 std::byte* ReadHostArray(HostWord objectRef, std::int32_t byteOffset);
 
+// A handle argument as the host laid it; the call lets it through only when the host holds it
+// with one of the kinds in `Accepted` (or it is 0).
+template <ObjectKinds Accepted>
+struct HostHandle {
+  static constexpr ObjectKinds kAccepted = Accepted;
+  HostWord word;
+};
+
 class ArgumentReader {
  public:
   ArgumentReader(HostWord top, HostWord base, std::uint32_t argumentBytes)
@@ -57,7 +65,10 @@ class ArgumentReader {
   bool Read(kind::Bool) { return Take<std::uint8_t>() != 0; }
   std::int32_t Read(kind::Int) { return Take<std::int32_t>(); }
   float Read(kind::Float) { return Take<float>(); }
-  HostWord Read(kind::Handle) { return Take<HostWord>(); }
+  template <ObjectKinds Accepted>
+  HostHandle<Accepted> Read(kind::HandleKind<Accepted>) {
+    return {Take<HostWord>()};
+  }
   HostVariable Read(kind::Ref) { return HostVariable(ResolveHostRef(Take<HostWord>(), base_)); }
   HostStringView Read(kind::String);
   std::byte* Read(kind::Array);

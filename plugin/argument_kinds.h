@@ -9,6 +9,12 @@ namespace vela::plugin {
 
 enum class Kind : std::uint8_t { kNone, kBool, kInt, kFloat, kHandle, kRef, kString, kArray, kRect };
 
+// The kinds of objects the exports hand out as handles, as bits of a set.
+using ObjectKinds = std::uint8_t;
+inline constexpr ObjectKinds kTextures = 1;
+inline constexpr ObjectKinds kSurfaces = 2;
+inline constexpr ObjectKinds kSprites = 4;
+
 namespace kind {
 
 template <Kind K, std::uint32_t Bytes>
@@ -21,7 +27,15 @@ struct None : KindTag<Kind::kNone, 0> {};      // no result
 struct Bool : KindTag<Kind::kBool, 1> {};      // 0 false, anything else true; a result is 0 or 1
 struct Int : KindTag<Kind::kInt, 4> {};        // signed 32-bit
 struct Float : KindTag<Kind::kFloat, 4> {};    // IEEE single
-struct Handle : KindTag<Kind::kHandle, 4> {};  // an object word handed out earlier, 0 for none
+// An object word handed out earlier (0 for none), of the object kinds in `Accepted`.
+template <ObjectKinds Accepted>
+struct HandleKind : KindTag<Kind::kHandle, 4> {
+  static constexpr ObjectKinds kAccepted = Accepted;
+};
+struct TextureHandle : HandleKind<kTextures> {};
+struct SurfaceHandle : HandleKind<kSurfaces> {};
+struct SpriteHandle : HandleKind<kSprites> {};
+struct ObjectHandle : HandleKind<kTextures | kSurfaces | kSprites> {};  // any of them
 struct Ref : KindTag<Kind::kRef, 4> {};        // a host variable the export writes
 struct String : KindTag<Kind::kString, 12> {}; // object, byte offset, byte length
 struct Array : KindTag<Kind::kArray, 12> {};   // object, byte offset, an unread word

@@ -7,6 +7,10 @@
 // and a result of false or 0; the log gets one red line that names the export and what was
 // thrown. What the body had already done stays done (an in-place rewrite, say).
 //
+// A handle argument that the host does not hold, or holds as another kind of object
+// (host_handles.h), stops the call before the body: the export answers its failure value the
+// same way, and the log gets one red line the first time that handle value is refused.
+//
 // An export is defined by its body, a function of the row's argument values that returns the
 // row's result value:
 //
@@ -29,6 +33,7 @@
 #include "plugin/export.h"
 #include "plugin/export_functions.h"
 #include "plugin/export_shapes.h"
+#include "plugin/host_handles.h"
 
 namespace vela::plugin {
 
@@ -55,8 +60,11 @@ using BodyOf = typename BodyType<typename Row::Result, typename Row::Arguments>:
 // The log line for an exception stopped at an export: the export's name and what was thrown.
 inline constexpr const char* kEscapedExceptionFormat = "%s: 例外 %s";
 inline constexpr const char* kUnknownException = "(std::exception 以外)";
-// Writes that line where the platform keeps its log (export_exception_log_*.cpp).
+// Writes that line where the platform keeps its log (export_log_*.cpp).
 void LogEscapedException(const char* exportName, const char* thrown) noexcept;
+// The log line for a handle the host does not hold as an object the export can use.
+inline constexpr const char* kRefusedHandleFormat = "%s: 無効なハンドル 0x%08X";
+void LogRefusedHandle(const char* exportName, HostWord handle) noexcept;
 
 namespace detail {
 
@@ -82,6 +90,23 @@ void AnswerFailure(std::byte* result, const Values& values) {
   std::memset(result, 0, Row::Result::kBytes);  // false, 0 and 0.0f alike
 }
 
+template <typename T>
+HostWord Refused(const T&) {
+  return 0;
+}
+template <ObjectKinds Accepted>
+HostWord Refused(const HostHandle<Accepted>& handle) {
+  return handle.word != 0 && !Handles().IsLive(handle.word, Accepted) ? handle.word : 0;
+}
+
+// The first handle among `values` that the export must not use, or 0.
+template <typename Values>
+HostWord FirstRefusedHandle(const Values& values) {
+  HostWord refused = 0;
+  std::apply([&](const auto&... value) { ((refused = refused != 0 ? refused : Refused(value)), ...); }, values);
+  return refused;
+}
+
 }  // namespace detail
 
 template <typename Row>
@@ -90,6 +115,11 @@ std::int32_t CallExport(HostWord top, HostWord base, BodyOf<Row>* body) noexcept
   const auto values = detail::ReadArguments(reader, typename Row::Arguments{});
   std::byte* const result = reader.ResultAddress();
   try {
+    if (const HostWord refused = detail::FirstRefusedHandle(values)) {
+      detail::AnswerFailure<Row>(result, values);
+      if (Handles().FirstReportOf(refused)) LogRefusedHandle(Row::kName, refused);
+      return Row::kReturnedBytes;
+    }
     if constexpr (std::is_void_v<typename ResultValue<typename Row::Result>::Type>) {
       std::apply(body, values);
     } else {

@@ -13,42 +13,42 @@
 // their own.
 #pragma once
 
-#define VELA_EXPORT_TABLE(EXPORT, ALIAS)                                                      \
-  EXPORT(Init, Bool, String, Int, Int, Int)                                                   \
-  EXPORT(WaitMsg, Bool)                                                                       \
-  EXPORT(End, None)                                                                           \
-  EXPORT(BeginScene, Bool)                                                                    \
-  EXPORT(EndScene, None)                                                                      \
-  EXPORT(Refresh, None)                                                                       \
-  EXPORT(Clear, None, Int)                                                                    \
-  EXPORT(ColorFill, None, Rect, Int)                                                          \
-  EXPORT(SetBlendingType, None, Int)                                                          \
-  EXPORT(SetScissoring, None, Bool, Rect)                                                     \
-  EXPORT(SetPerspective, None, Bool, Float, Float, Float)                                     \
-  EXPORT(MathSin, Float, Int)                                                                 \
-  EXPORT(MathCos, Float, Int)                                                                 \
-  EXPORT(MathAtan, Int, Int, Int)                                                             \
-  EXPORT(MathRand, Int, Int, Int)                                                             \
-  EXPORT(MathRandF, Float, Float, Float)                                                      \
-  EXPORT(MathRandSeed, None, Int)                                                             \
-  EXPORT(SurfaceLoad, None, Ref, String)                                                      \
-  EXPORT(SurfaceCopyToBG, None, Handle)                                                       \
-  ALIAS(SurfaceRelease, TextureRelease)                                                       \
-  EXPORT(FontBegin, None, String, Int)                                                        \
-  EXPORT(FontDraw, None, Int, Int, Int, Int, String)                                          \
-  EXPORT(FontEnd, None)                                                                       \
-  EXPORT(TextureLoad, None, Ref, String)                                                      \
-  EXPORT(TextureDraw, None, Handle, Rect, Rect)                                               \
-  EXPORT(TextureDrawRotate, None, Handle, Rect, Rect, Int)                                    \
-  EXPORT(TextureRelease, None, Handle)                                                        \
-  EXPORT(SetOffsetUV, None, Float)                                                            \
-  EXPORT(GetKeyData, Bool, Int)                                                               \
-  EXPORT(KeyBufferLoop, Bool, Ref)                                                            \
-  EXPORT(SpriteCreate, None, Ref, Int)                                                        \
-  EXPORT(SpriteAttatchTexture, None, Handle, Handle)                                          \
-  ALIAS(SpriteRelease, TextureRelease)                                                        \
-  EXPORT(SpriteResetBuffer, None, Handle)                                                     \
-  EXPORT(SpriteDrawSquare, None, Handle, Rect, Float, Rect)                                   \
-  EXPORT(SpriteDrawList, None, Handle, Array, Array, Array, Array, Array, Array, Int, Rect)   \
-  EXPORT(SpriteUpdateBuffer, None, Handle)                                                    \
-  EXPORT(SpriteRendering, None, Handle)
+#define VELA_EXPORT_TABLE(EXPORT, ALIAS)                                                            \
+  EXPORT(Init, Bool, String, Int, Int, Int)                                                         \
+  EXPORT(WaitMsg, Bool)                                                                             \
+  EXPORT(End, None)                                                                                 \
+  EXPORT(BeginScene, Bool)                                                                          \
+  EXPORT(EndScene, None)                                                                            \
+  EXPORT(Refresh, None)                                                                             \
+  EXPORT(Clear, None, Int)                                                                          \
+  EXPORT(ColorFill, None, Rect, Int)                                                                \
+  EXPORT(SetBlendingType, None, Int)                                                                \
+  EXPORT(SetScissoring, None, Bool, Rect)                                                           \
+  EXPORT(SetPerspective, None, Bool, Float, Float, Float)                                           \
+  EXPORT(MathSin, Float, Int)                                                                       \
+  EXPORT(MathCos, Float, Int)                                                                       \
+  EXPORT(MathAtan, Int, Int, Int)                                                                   \
+  EXPORT(MathRand, Int, Int, Int)                                                                   \
+  EXPORT(MathRandF, Float, Float, Float)                                                            \
+  EXPORT(MathRandSeed, None, Int)                                                                   \
+  EXPORT(SurfaceLoad, None, Ref, String)                                                            \
+  EXPORT(SurfaceCopyToBG, None, SurfaceHandle)                                                      \
+  ALIAS(SurfaceRelease, TextureRelease)                                                             \
+  EXPORT(FontBegin, None, String, Int)                                                              \
+  EXPORT(FontDraw, None, Int, Int, Int, Int, String)                                                \
+  EXPORT(FontEnd, None)                                                                             \
+  EXPORT(TextureLoad, None, Ref, String)                                                            \
+  EXPORT(TextureDraw, None, TextureHandle, Rect, Rect)                                              \
+  EXPORT(TextureDrawRotate, None, TextureHandle, Rect, Rect, Int)                                   \
+  EXPORT(TextureRelease, None, ObjectHandle)                                                        \
+  EXPORT(SetOffsetUV, None, Float)                                                                  \
+  EXPORT(GetKeyData, Bool, Int)                                                                     \
+  EXPORT(KeyBufferLoop, Bool, Ref)                                                                  \
+  EXPORT(SpriteCreate, None, Ref, Int)                                                              \
+  EXPORT(SpriteAttatchTexture, None, SpriteHandle, TextureHandle)                                   \
+  ALIAS(SpriteRelease, TextureRelease)                                                              \
+  EXPORT(SpriteResetBuffer, None, SpriteHandle)                                                     \
+  EXPORT(SpriteDrawSquare, None, SpriteHandle, Rect, Float, Rect)                                   \
+  EXPORT(SpriteDrawList, None, SpriteHandle, Array, Array, Array, Array, Array, Array, Int, Rect)   \
+  EXPORT(SpriteUpdateBuffer, None, SpriteHandle)                                                    \
+  EXPORT(SpriteRendering, None, SpriteHandle)

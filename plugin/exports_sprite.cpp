@@ -21,31 +21,31 @@ constexpr bool kHostSortByDepth = true;
 }  // namespace
 
 VELA_EXPORT_BODY(SpriteCreate)(HostVariable handle, std::int32_t capacity) -> void {
-  WriteHandle(handle, VelaSprite::Create(static_cast<std::uint32_t>(capacity), kHostVertexType, kHostSortByDepth));
+  WriteHandle(handle, VelaSprite::Create(static_cast<std::uint32_t>(capacity), kHostVertexType, kHostSortByDepth), kSprites);
 }
 
-VELA_EXPORT_BODY(SpriteAttatchTexture)(HostWord sprite, HostWord texture) -> void {
-  VelaSprite::AttatchTexture(FromHandle<CSprite2D>(sprite), 0, FromHandle<CTexture>(texture));
+VELA_EXPORT_BODY(SpriteAttatchTexture)(HostHandle<kSprites> sprite, HostHandle<kTextures> texture) -> void {
+  VelaSprite::AttatchTexture(ObjectOf<CSprite2D>(sprite), 0, ObjectOf<CTexture>(texture));
 }
 
-VELA_EXPORT_BODY(SpriteResetBuffer)(HostWord sprite) -> void {
-  VelaSprite::ResetBuffer(FromHandle<CSprite2D>(sprite));
+VELA_EXPORT_BODY(SpriteResetBuffer)(HostHandle<kSprites> sprite) -> void {
+  VelaSprite::ResetBuffer(ObjectOf<CSprite2D>(sprite));
 }
 
-VELA_EXPORT_BODY(SpriteDrawSquare)(HostWord sprite, std::byte* destination, float z, std::byte* source) -> void {
+VELA_EXPORT_BODY(SpriteDrawSquare)(HostHandle<kSprites> sprite, std::byte* destination, float z, std::byte* source) -> void {
   const Rect2D from = ReadRect(source);
-  VelaSprite::DrawSquare(FromHandle<CSprite2D>(sprite), ReadRect(destination), z, &from, kOpaqueWhite, 1);
+  VelaSprite::DrawSquare(ObjectOf<CSprite2D>(sprite), ReadRect(destination), z, &from, kOpaqueWhite, 1);
 }
 
-VELA_EXPORT_BODY(SpriteDrawList)(HostWord sprite, std::byte* x, std::byte* y, std::byte* z, std::byte* halfWidth,
+VELA_EXPORT_BODY(SpriteDrawList)(HostHandle<kSprites> sprite, std::byte* x, std::byte* y, std::byte* z, std::byte* halfWidth,
                                  std::byte* angle, std::byte* colour, std::int32_t count, std::byte* source)
     -> void {
   const RibbonPoints points{x, y, z, halfWidth, angle, colour, count};
-  VelaSprite::DrawList(FromHandle<CSprite2D>(sprite), points, ReadRect(source));
+  VelaSprite::DrawList(ObjectOf<CSprite2D>(sprite), points, ReadRect(source));
 }
 
-VELA_EXPORT_BODY(SpriteUpdateBuffer)(HostWord sprite) -> void {
-  VelaSprite::UpdateBuffer(FromHandle<CSprite2D>(sprite));
+VELA_EXPORT_BODY(SpriteUpdateBuffer)(HostHandle<kSprites> sprite) -> void {
+  VelaSprite::UpdateBuffer(ObjectOf<CSprite2D>(sprite));
 }
 
-VELA_EXPORT_BODY(SpriteRendering)(HostWord sprite) -> void { VelaSprite::Rendering(FromHandle<CSprite2D>(sprite)); }
+VELA_EXPORT_BODY(SpriteRendering)(HostHandle<kSprites> sprite) -> void { VelaSprite::Rendering(ObjectOf<CSprite2D>(sprite)); }

@@ -13,9 +13,9 @@
 VELA_EXPORT_BODY(SurfaceLoad)(HostVariable handle, HostStringView name) -> void {
   GrowBuffer<char> fileName;
   ToCodePage(name, fileName);
-  WriteHandle(handle, VelaSurface::Load(CString(fileName), FORMAT_BACKBUFFER));
+  WriteHandle(handle, VelaSurface::Load(CString(fileName), FORMAT_BACKBUFFER), kSurfaces);
 }
 
-VELA_EXPORT_BODY(SurfaceCopyToBG)(HostWord surface) -> void {
-  VelaSurface::CopyToBackBuffer(nullptr, FromHandle<CSurface>(surface), nullptr);
+VELA_EXPORT_BODY(SurfaceCopyToBG)(HostHandle<kSurfaces> surface) -> void {
+  VelaSurface::CopyToBackBuffer(nullptr, ObjectOf<CSurface>(surface), nullptr);
 }

@@ -22,23 +22,26 @@ constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
 VELA_EXPORT_BODY(TextureLoad)(HostVariable handle, HostStringView name) -> void {
   GrowBuffer<char> fileName;
   ToCodePage(name, fileName);
-  WriteHandle(handle, VelaTexture::Load(CString(fileName), FORMAT_TEXTURE_COMPRESSED, 0));
+  WriteHandle(handle, VelaTexture::Load(CString(fileName), FORMAT_TEXTURE_COMPRESSED, 0), kTextures);
 }
 
-VELA_EXPORT_BODY(TextureDraw)(HostWord texture, std::byte* destination, std::byte* source) -> void {
+VELA_EXPORT_BODY(TextureDraw)(HostHandle<kTextures> texture, std::byte* destination, std::byte* source) -> void {
   const Rect2D to = ReadRect(destination);
   const Rect2D from = ReadRect(source);
-  VelaTexture::Draw(FromHandle<CTexture>(texture), &to, &from, kOpaqueWhite);
+  VelaTexture::Draw(ObjectOf<CTexture>(texture), &to, &from, kOpaqueWhite);
 }
 
-VELA_EXPORT_BODY(TextureDrawRotate)(HostWord texture, std::byte* destination, std::byte* source,
+VELA_EXPORT_BODY(TextureDrawRotate)(HostHandle<kTextures> texture, std::byte* destination, std::byte* source,
                                     std::int32_t angle) -> void {
   const Rect2D to = ReadRect(destination);
   const Rect2D from = ReadRect(source);
-  VelaTexture::DrawRotate(FromHandle<CTexture>(texture), &to, &from, kOpaqueWhite, angle, 0, 0);
+  VelaTexture::DrawRotate(ObjectOf<CTexture>(texture), &to, &from, kOpaqueWhite, angle, 0, 0);
 }
 
 // Any object the library handed out: textures, surfaces and sprites alike.
-VELA_EXPORT_BODY(TextureRelease)(HostWord object) -> void { ReleaseObject(FromHandle<CBaseObject>(object)); }
+// The host gives back one reference it holds; a handle given back already does nothing.
+VELA_EXPORT_BODY(TextureRelease)(HostHandle<kTextures | kSurfaces | kSprites> object) -> void {
+  if (Handles().GiveBack(object.word)) ReleaseObject(ObjectOf<CBaseObject>(object));
+}
 
 VELA_EXPORT_BODY(SetOffsetUV)(float inset) -> void { VelaTexture::SetOffsetUV(inset); }

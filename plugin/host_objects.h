@@ -7,13 +7,9 @@
 #include "graphics/rect_2d.h"
 #include "plugin/argument_block.h"
 #include "plugin/host_address.h"
+#include "plugin/host_handles.h"
 
 namespace vela::plugin {
-
-template <typename T>
-T* FromHandle(HostWord handle) {
-  return reinterpret_cast<T*>(HostPointer(handle));
-}
 
 // A rectangle the host passes by address. The exports only read it, so a copy stands in for
 // the host's bytes (which need not be aligned for floats).
@@ -23,16 +19,24 @@ inline Rect2D ReadRect(const std::byte* place) {
   return rect;
 }
 
-// Writes a new object's handle into the host's variable, or 0 when there is no object. An
-// object whose address the host could not hold is released again and answered as 0.
+// Writes a new object's handle into the host's variable, or 0 when there is no object, and
+// counts the reference the host now holds (`kind`: kTextures, kSurfaces or kSprites). An object
+// whose address the host could not hold is released again and answered as 0.
 template <typename T>
-void WriteHandle(const HostVariable& variable, T* object) {
+void WriteHandle(const HostVariable& variable, T* object, ObjectKinds kind) {
   HostWord word = 0;
   if (object && !ToHostWord(object, word)) {
     object->Release();
     word = 0;
   }
+  if (word != 0) Handles().Add(word, kind);
   variable.Write(word);
+}
+
+// The object a handle argument names (null for 0); the call has made sure the host holds it.
+template <typename T, ObjectKinds Accepted>
+T* ObjectOf(HostHandle<Accepted> handle) {
+  return reinterpret_cast<T*>(HostPointer(handle.word));
 }
 
 }  // namespace vela::plugin

@@ -15,7 +15,10 @@ using vela::plugin::CallExport;
 using vela::plugin::ExportRow;
 using vela::plugin::HostStringView;
 using vela::plugin::HostVariable;
+using vela::plugin::Handles;
+using vela::plugin::HostHandle;
 using vela::plugin::HostWord;
+using vela::plugin::kTextures;
 namespace kind = vela::plugin::kind;
 
 // What the last test export saw, for the assertions.
@@ -44,10 +47,10 @@ std::int32_t IntArgumentBoolResult(HostWord top, HostWord base) {
   });
 }
 
-TEST_ROW(MixedArguments, kind::None, kind::Bool, kind::Int, kind::Float, kind::Handle);
+TEST_ROW(MixedArguments, kind::None, kind::Bool, kind::Int, kind::Float, kind::TextureHandle);
 std::int32_t MixedArguments(HostWord top, HostWord base) {
-  return CallExport<MixedArgumentsRow>(top, base, [](bool flag, std::int32_t number, float real, HostWord handle) {
-    seen = {flag, number, real, handle, {}, nullptr};
+  return CallExport<MixedArgumentsRow>(top, base, [](bool flag, std::int32_t number, float real, HostHandle<kTextures> handle) {
+    seen = {flag, number, real, handle.word, {}, nullptr};
   });
 }
 
@@ -111,6 +114,7 @@ TEST(Protocol, BooleanOverAnIntLeavesTheThreeBytesAboveIt) {
 TEST(Protocol, ArgumentsLieInDeclarationOrderWithoutPadding) {
   ScriptHost host;
   const HostWord start = host.Top();
+  Handles().Add(0xCAFEF00D, kTextures);
   host.PushBool(true).PushInt(-7).PushFloat(2.5f).PushWord(0xCAFEF00D);
   EXPECT_EQ(host.Top(), start + 13);
   EXPECT_EQ(host.Call(MixedArguments), 13);
@@ -119,6 +123,7 @@ TEST(Protocol, ArgumentsLieInDeclarationOrderWithoutPadding) {
   EXPECT_EQ(seen.number, -7);
   EXPECT_EQ(seen.real, 2.5f);
   EXPECT_EQ(seen.handle, 0xCAFEF00Du);
+  Handles().Forget();
 }
 
 TEST(Protocol, HostRefIsBaseRelativeOrAbsolute) {

@@ -19,7 +19,11 @@ using vela::plugin::CallExport;
 using vela::plugin::ExportRow;
 using vela::plugin::HostStringView;
 using vela::plugin::HostVariable;
+using vela::plugin::Handles;
+using vela::plugin::HostHandle;
 using vela::plugin::HostWord;
+using vela::plugin::kSprites;
+using vela::plugin::kTextures;
 namespace kind = vela::plugin::kind;
 
 // A creating export: a handle variable, a name and a flag in, "created" out. The body writes
@@ -46,11 +50,11 @@ std::int32_t Measure(HostWord top, HostWord base) {
   });
 }
 
-struct CountRow : ExportRow<kind::Int, kind::Handle> {
+struct CountRow : ExportRow<kind::Int, kind::Int> {
   static constexpr const char* kName = "TestCount";
 };
 std::int32_t Count(HostWord top, HostWord base) {
-  return CallExport<CountRow>(top, base, [](HostWord) -> std::int32_t { throw std::runtime_error("no count"); });
+  return CallExport<CountRow>(top, base, [](std::int32_t) -> std::int32_t { throw std::runtime_error("no count"); });
 }
 
 struct PollRow : ExportRow<kind::Bool> {
@@ -60,11 +64,24 @@ std::int32_t Poll(HostWord top, HostWord base) {
   return CallExport<PollRow>(top, base, []() -> bool { throw std::logic_error("no poll"); });
 }
 
-struct DrawRow : ExportRow<kind::None, kind::Handle, kind::Array> {
+struct DrawRow : ExportRow<kind::None, kind::Int, kind::Array> {
   static constexpr const char* kName = "TestDraw";
 };
 std::int32_t Draw(HostWord top, HostWord base) {
-  return CallExport<DrawRow>(top, base, [](HostWord, std::byte*) { throw std::bad_alloc(); });
+  return CallExport<DrawRow>(top, base, [](std::int32_t, std::byte*) { throw std::bad_alloc(); });
+}
+
+// An attaching export: a sprite and a texture handle in, "attached" out; counts the calls that
+// reach its body.
+int g_attached = 0;
+struct AttachRow : ExportRow<kind::Bool, kind::SpriteHandle, kind::TextureHandle> {
+  static constexpr const char* kName = "TestAttach";
+};
+std::int32_t Attach(HostWord top, HostWord base) {
+  return CallExport<AttachRow>(top, base, [](HostHandle<kSprites>, HostHandle<kTextures>) {
+    ++g_attached;
+    return true;
+  });
 }
 
 constexpr std::uint32_t kWatchedBytes = 64;
@@ -170,6 +187,70 @@ TEST_F(ExportGuard, ExportWithoutResultChangesNothing) {
   EXPECT_EQ(host.Call(Draw), 16);
   EXPECT_TRUE(ChangedOffsets(block).empty());
   EXPECT_TRUE(ChangedVariables().empty());
+}
+
+// Handles reach a body only when the host holds them as objects of a kind it takes; any other
+// word is refused before the body, logged once per value, and answered as a failure.
+class HandleGuard : public ExportGuard {
+ protected:
+  static constexpr HostWord kSprite = 0x00A10010;  // low bytes not 0, so that a false result shows
+  static constexpr HostWord kTexture = 0x00B20020;
+
+  void SetUp() override {
+    Handles().Forget();
+    Handles().Add(kSprite, kSprites);
+    Handles().Add(kTexture, kTextures);
+    g_attached = 0;
+  }
+  void TearDown() override { Handles().Forget(); }
+
+  // Calls Attach; answers its boolean and what it logged, and checks that nothing but the
+  // result byte changed.
+  bool AttachAndLog(HostWord sprite, HostWord texture, std::string& logged) {
+    const HostWord block = Prepare();
+    host.PushWord(sprite).PushWord(texture);
+    Remember(block);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host.Call(Attach), 7);
+    logged = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ChangedOffsets(block), std::vector<std::int32_t>{0});
+    EXPECT_TRUE(ChangedVariables().empty());
+    return host.PopBool();
+  }
+};
+
+TEST_F(HandleGuard, HeldHandlesOfTheirKindsAndZeroReachTheBody) {
+  std::string logged;
+  EXPECT_TRUE(AttachAndLog(kSprite, kTexture, logged));
+  EXPECT_TRUE(AttachAndLog(kSprite, 0, logged));
+  EXPECT_TRUE(AttachAndLog(0, 0, logged));
+  EXPECT_EQ(g_attached, 3);
+  EXPECT_EQ(logged, "");
+}
+
+TEST_F(HandleGuard, UnheldWrongKindAndGivenBackHandlesAreRefusedAndLoggedOnce) {
+  std::string logged;
+  EXPECT_FALSE(AttachAndLog(0xDEADBEEF, kTexture, logged));
+  EXPECT_EQ(logged, "TestAttach: 無効なハンドル 0xDEADBEEF\n");
+  EXPECT_FALSE(AttachAndLog(0xDEADBEEF, kTexture, logged));
+  EXPECT_EQ(logged, "") << "a value is reported once";
+  EXPECT_FALSE(AttachAndLog(kSprite, kSprite, logged)) << "a sprite given as the texture";
+  EXPECT_EQ(logged, "TestAttach: 無効なハンドル 0x00A10010\n");
+  EXPECT_FALSE(AttachAndLog(kSprite, 0xFFFFFFFF, logged));
+
+  EXPECT_TRUE(Handles().GiveBack(kTexture));
+  EXPECT_FALSE(Handles().GiveBack(kTexture)) << "a second give-back does nothing";
+  EXPECT_FALSE(AttachAndLog(kSprite, kTexture, logged)) << "given back";
+  EXPECT_EQ(g_attached, 0);
+}
+
+TEST_F(HandleGuard, AHandleHeldTwiceStaysUntilBothAreGivenBack) {
+  Handles().Add(kTexture, kTextures);  // the same file loaded again
+  std::string logged;
+  EXPECT_TRUE(Handles().GiveBack(kTexture));
+  EXPECT_TRUE(AttachAndLog(kSprite, kTexture, logged));
+  EXPECT_TRUE(Handles().GiveBack(kTexture));
+  EXPECT_FALSE(AttachAndLog(kSprite, kTexture, logged));
 }
 
 }  // namespace
