@@ -193,6 +193,13 @@ TEST_F(ExportGuard, ExportWithoutResultChangesNothing) {
 // word is refused before the body, logged once per value, and answered as a failure.
 class HandleGuard : public ExportGuard {
  protected:
+#ifdef _WIN32
+  // There the lines go to the library's log, which the host tests read.
+  static constexpr bool kLogsToStandardError = false;
+#else
+  static constexpr bool kLogsToStandardError = true;
+#endif
+
   static constexpr HostWord kSprite = 0x00A10010;  // low bytes not 0, so that a false result shows
   static constexpr HostWord kTexture = 0x00B20020;
 
@@ -203,6 +210,10 @@ class HandleGuard : public ExportGuard {
     g_attached = 0;
   }
   void TearDown() override { Handles().Forget(); }
+
+  static void ExpectLogged(const std::string& logged, const std::string& expected) {
+    if (kLogsToStandardError) EXPECT_EQ(logged, expected);
+  }
 
   // Calls Attach; answers its boolean and what it logged, and checks that nothing but the
   // result byte changed.
@@ -225,17 +236,17 @@ TEST_F(HandleGuard, HeldHandlesOfTheirKindsAndZeroReachTheBody) {
   EXPECT_TRUE(AttachAndLog(kSprite, 0, logged));
   EXPECT_TRUE(AttachAndLog(0, 0, logged));
   EXPECT_EQ(g_attached, 3);
-  EXPECT_EQ(logged, "");
+  ExpectLogged(logged, "");
 }
 
 TEST_F(HandleGuard, UnheldWrongKindAndGivenBackHandlesAreRefusedAndLoggedOnce) {
   std::string logged;
   EXPECT_FALSE(AttachAndLog(0xDEADBEEF, kTexture, logged));
-  EXPECT_EQ(logged, "TestAttach: 無効なハンドル 0xDEADBEEF\n");
+  ExpectLogged(logged, "TestAttach: 無効なハンドル 0xDEADBEEF\n");
   EXPECT_FALSE(AttachAndLog(0xDEADBEEF, kTexture, logged));
-  EXPECT_EQ(logged, "") << "a value is reported once";
+  ExpectLogged(logged, "");  // a value is reported once
   EXPECT_FALSE(AttachAndLog(kSprite, kSprite, logged)) << "a sprite given as the texture";
-  EXPECT_EQ(logged, "TestAttach: 無効なハンドル 0x00A10010\n");
+  ExpectLogged(logged, "TestAttach: 無効なハンドル 0x00A10010\n");
   EXPECT_FALSE(AttachAndLog(kSprite, 0xFFFFFFFF, logged));
 
   EXPECT_TRUE(Handles().GiveBack(kTexture));
