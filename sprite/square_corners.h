@@ -30,17 +30,20 @@ inline bool PlainTransform(const TransformSettings& settings) {
   return !settings.perspective.on && !settings.zoom.on;
 }
 
-// For PlainTransform settings only.
+// For PlainTransform settings only. The values are as the transform stores them in its vertices
+// once they are stored; read them through StoredFloat before computing with them.
 inline SquareCorners TransformSquareCorners(const Rect2D& destination, float z, const ScreenScale& scale) {
   // The far corner is stored in its vertex before the transform reads it.
   const float x2 = StoredFloat(destination.x + destination.width);
   const float y2 = StoredFloat(destination.y + destination.height);
-  return {StoredFloat(destination.x * scale.x - 0.5f), StoredFloat(destination.y * scale.y - 0.5f),
-          StoredFloat(x2 * scale.x - 0.5f), StoredFloat(y2 * scale.y - 0.5f), StoredFloat(z * kInverseDepthRange)};
+  return {destination.x * scale.x - 0.5f, destination.y * scale.y - 0.5f, x2 * scale.x - 0.5f, y2 * scale.y - 0.5f,
+          z * kInverseDepthRange};
 }
 
-inline SquareAgainstScissor ClassifySquare(const ScissorSetting& scissor, const SquareCorners& c) {
+inline SquareAgainstScissor ClassifySquare(const ScissorSetting& scissor, const SquareCorners& corners) {
   if (!scissor.on) return SquareAgainstScissor::kInside;
+  const SquareCorners c{StoredFloat(corners.x1), StoredFloat(corners.y1), StoredFloat(corners.x2),
+                        StoredFloat(corners.y2), corners.z};
   const bool x1Inside = c.x1 >= scissor.left && c.x1 <= scissor.right;
   const bool x2Inside = c.x2 >= scissor.left && c.x2 <= scissor.right;
   const bool y1Inside = c.y1 >= scissor.top && c.y1 <= scissor.bottom;

@@ -16,21 +16,55 @@ namespace {
 
 constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
 
-// A square's corner vertex with the stages a vertex of this stride keeps; the bytes beyond
-// them are never stored.
+// One vertex of a square: its position and depth, rhw 1, the colour, and the texture
+// coordinates of the stages a vertex of this stride keeps.
 template <std::uint32_t Stride>
-Vertex2D CornerVertex(float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages], bool right,
-                      bool bottom) {
+void WriteCorner(std::byte* out, float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
+                 bool right, bool bottom) {
+  const float position[4] = {x, y, z, 1.0f};
+  std::memcpy(out, position, sizeof position);
+  std::memcpy(out + 16, &colour, sizeof colour);
+  for (std::uint32_t s = 0; s < kStoredStages<Stride>; ++s) {
+    const float pair[2] = {right ? uv[s].right : uv[s].left, bottom ? uv[s].bottom : uv[s].top};
+    std::memcpy(out + 20 + 8 * s, pair, sizeof pair);
+  }
+}
+
+// The six stored vertices of a square whose triangles are kept whole, in BuildSquare's order:
+// (top-left, top-right, bottom-right), (bottom-right, bottom-left, top-left).
+template <std::uint32_t Stride>
+void WriteSquare(std::byte* out, const SquareCorners& c, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages]) {
+  WriteCorner<Stride>(out, c.x1, c.y1, c.z, colour, uv, false, false);
+  WriteCorner<Stride>(out + Stride, c.x2, c.y1, c.z, colour, uv, true, false);
+  WriteCorner<Stride>(out + 2 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
+  WriteCorner<Stride>(out + 3 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
+  WriteCorner<Stride>(out + 4 * Stride, c.x1, c.y2, c.z, colour, uv, false, true);
+  WriteCorner<Stride>(out + 5 * Stride, c.x1, c.y1, c.z, colour, uv, false, false);
+}
+
+Vertex2D TransformedCorner(float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
+                           bool right, bool bottom) {
   Vertex2D vertex;
   vertex.x = x;
   vertex.y = y;
   vertex.z = z;
   vertex.rhw = 1.0f;
   vertex.diffuse = colour;
-  for (std::uint32_t s = 0; s < kStoredStages<Stride>; ++s) {
+  for (std::uint32_t s = 0; s < kVertex2DStages; ++s) {
     vertex.uv[s] = {right ? uv[s].right : uv[s].left, bottom ? uv[s].bottom : uv[s].top};
   }
   return vertex;
+}
+
+// What TransformTriangle makes of BuildSquare's two triangles under the plain transform.
+void BuildTransformedSquare(const SquareCorners& c, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
+                            TriangleRecord (&out)[2]) {
+  const Vertex2D topLeft = TransformedCorner(c.x1, c.y1, c.z, colour, uv, false, false);
+  const Vertex2D topRight = TransformedCorner(c.x2, c.y1, c.z, colour, uv, true, false);
+  const Vertex2D bottomRight = TransformedCorner(c.x2, c.y2, c.z, colour, uv, true, true);
+  const Vertex2D bottomLeft = TransformedCorner(c.x1, c.y2, c.z, colour, uv, false, true);
+  out[0] = {{topLeft, topRight, bottomRight}};
+  out[1] = {{bottomRight, bottomLeft, topLeft}};
 }
 
 }  // namespace
@@ -77,14 +111,19 @@ bool TriangleBatch::PushTriangles(const TriangleRecord* records, std::size_t cou
   for (std::size_t i = 0; i < count; ++i) {
     TriangleRecord transformed;
     TransformTriangle(transform_, records[i], transformed);
-    // Most triangles are not cut: they are stored straight from the transform.
-    Vertex2D clipped[kClipOutputCapacity];
-    const bool whole = TriangleUnclipped(scissor_, transformed);
-    const Vertex2D* vertices = whole ? transformed.vertex : clipped;
-    const int produced = whole ? 3 : ClipTriangle(scissor_, transformed, clipped);
-    if (!Admit(static_cast<std::uint32_t>(produced))) return false;
-    StoreVertices(vertices, produced);
+    if (!PushTransformed(transformed)) return false;
   }
+  return true;
+}
+
+bool TriangleBatch::PushTransformed(const TriangleRecord& triangle) {
+  // Most triangles are not cut: they are stored straight from the transform.
+  Vertex2D clipped[kClipOutputCapacity];
+  const bool whole = TriangleUnclipped(scissor_, triangle);
+  const Vertex2D* vertices = whole ? triangle.vertex : clipped;
+  const int produced = whole ? 3 : ClipTriangle(scissor_, triangle, clipped);
+  if (!Admit(static_cast<std::uint32_t>(produced))) return false;
+  StoreVertices(vertices, produced);
   return true;
 }
 
@@ -104,34 +143,39 @@ template <std::uint32_t Stride>
 bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
                                          std::uint32_t colour) {
   const SquareCorners c = TransformSquareCorners(destination, z, transform_.scale);
-  switch (ClassifySquare(scissor_, c)) {
-    case SquareAgainstScissor::kOutside:
-      return true;
-    case SquareAgainstScissor::kCut: {
-      // Cut by the scissor: the two triangles take the general path.
-      TriangleRecord records[2];
-      BuildSquare(destination, z, uv, colour, records);
-      return PushTriangles(records, 2);
-    }
-    case SquareAgainstScissor::kInside:
-      break;
+  const SquareAgainstScissor place = ClassifySquare(scissor_, c);
+  if (place == SquareAgainstScissor::kOutside) return true;
+  // Kept whole and room for both triangles: the six vertices are written in one go. Otherwise
+  // (cut, or the object about to be full) the triangles go one at a time.
+  const bool roomForBoth = std::uint64_t{vertexCount_} + 6 <= capacity_ && store_ && (!sortByDepth_ || bucketHeads_);
+  if (place == SquareAgainstScissor::kCut || !roomForBoth) {
+    TriangleRecord triangles[2];
+    BuildTransformedSquare(c, colour, uv, triangles);
+    return PushTransformed(triangles[0]) && PushTransformed(triangles[1]);
   }
-  const Vertex2D topLeft = CornerVertex<Stride>(c.x1, c.y1, c.z, colour, uv, false, false);
-  const Vertex2D topRight = CornerVertex<Stride>(c.x2, c.y1, c.z, colour, uv, true, false);
-  const Vertex2D bottomRight = CornerVertex<Stride>(c.x2, c.y2, c.z, colour, uv, true, true);
-  const Vertex2D bottomLeft = CornerVertex<Stride>(c.x1, c.y2, c.z, colour, uv, false, true);
+  requestedCount_ += 6;
+  // Within capacity the vertices stay inside the store (3 x stride bytes per stored triangle).
   if (!sortByDepth_) {
-    if (!Admit(3)) return false;
-    StorePlain<Stride>(topLeft, topRight, bottomRight);
-    if (!Admit(3)) return false;
-    StorePlain<Stride>(bottomRight, bottomLeft, topLeft);
+    WriteSquare<Stride>(store_.get() + storeUsed_, c, colour, uv);
+    storeUsed_ += 6 * Stride;
+    vertexCount_ += 6;
     return true;
   }
-  const int key = DepthKey(c.z, c.z, c.z);
-  if (!Admit(3)) return false;
-  if (key != kDroppedDepth) StoreSorted<Stride>(key, topLeft, topRight, bottomRight);
-  if (!Admit(3)) return false;
-  if (key != kDroppedDepth) StoreSorted<Stride>(key, bottomRight, bottomLeft, topLeft);
+  const float depth = StoredFloat(c.z);
+  const int key = DepthKey(depth, depth, depth);
+  if (key == kDroppedDepth) return true;
+  const std::uint32_t first = triangleCount_;
+  WriteSquare<Stride>(store_.get() + std::size_t{first} * 3 * Stride, c, colour, uv);
+  std::uint32_t* links = Links();
+  std::uint32_t& head = bucketHeads_.get()[key];
+  links[first] = head;
+  links[first + 1] = first + 1;
+  head = first + 2;
+  triangleCount_ = first + 2;
+  storeUsed_ += 2 * kSortRecordBytes;
+  vertexCount_ += 6;
+  lowestKey_ = std::min(lowestKey_, key);
+  highestKey_ = std::max(highestKey_, key);
   return true;
 }
 

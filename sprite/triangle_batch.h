@@ -90,6 +90,8 @@ class TriangleBatch {
   void StorePlain(const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
   template <std::uint32_t Stride>
   void StoreSorted(int key, const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
+  // Clips and stores a triangle that has been transformed.
+  bool PushTransformed(const TriangleRecord& triangle);
   template <std::uint32_t Stride>
   bool PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
                             std::uint32_t colour);

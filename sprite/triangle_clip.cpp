@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "sprite/lerp_vertex.h"
 
@@ -44,6 +45,14 @@ float Y(const Vertex2D& vertex) { return vertex.y; }
 bool Below(float value, float edge) { return value < edge; }
 bool Above(float value, float edge) { return value > edge; }
 
+// A pass against an edge that no vertex lies beyond gives back the polygon as it is.
+bool AnyBelow(const Vertex2D* polygon, int count, float (*coordinate)(const Vertex2D&), float edge) {
+  return std::any_of(polygon, polygon + count, [&](const Vertex2D& v) { return coordinate(v) < edge; });
+}
+bool AnyAbove(const Vertex2D* polygon, int count, float (*coordinate)(const Vertex2D&), float edge) {
+  return std::any_of(polygon, polygon + count, [&](const Vertex2D& v) { return coordinate(v) > edge; });
+}
+
 bool AllBelow(const TriangleRecord& in, float (*coordinate)(const Vertex2D&), float edge) {
   return std::all_of(std::begin(in.vertex), std::end(in.vertex),
                      [&](const Vertex2D& v) { return coordinate(v) < edge; });
@@ -81,17 +90,32 @@ int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex
   Vertex2D first[kClipPolygonCapacity];
   Vertex2D second[kClipPolygonCapacity];
   std::copy(std::begin(in.vertex), std::end(in.vertex), first);
-  int count = ClipLeft(first, second, 3, scissor.left);
-  count = ClipRight(second, first, count, scissor.right);
-  count = ClipTop(first, second, count, scissor.top);
-  count = ClipBottom(second, first, count, scissor.bottom);
+  Vertex2D* polygon = first;
+  Vertex2D* spare = second;
+  int count = 3;
+  if (AnyBelow(polygon, count, X, scissor.left)) {
+    count = ClipLeft(polygon, spare, count, scissor.left);
+    std::swap(polygon, spare);
+  }
+  if (AnyAbove(polygon, count, X, scissor.right)) {
+    count = ClipRight(polygon, spare, count, scissor.right);
+    std::swap(polygon, spare);
+  }
+  if (AnyBelow(polygon, count, Y, scissor.top)) {
+    count = ClipTop(polygon, spare, count, scissor.top);
+    std::swap(polygon, spare);
+  }
+  if (AnyAbove(polygon, count, Y, scissor.bottom)) {
+    count = ClipBottom(polygon, spare, count, scissor.bottom);
+    std::swap(polygon, spare);
+  }
   if (count < 3) return 0;
 
   int written = 0;
   for (int i = 1; i + 1 < count; ++i) {
-    out[written++] = first[0];
-    out[written++] = first[i];
-    out[written++] = first[i + 1];
+    out[written++] = polygon[0];
+    out[written++] = polygon[i];
+    out[written++] = polygon[i + 1];
   }
   return written;
 }

@@ -4,6 +4,8 @@
 // is rejected at once; the rest is clipped as a polygon by four Sutherland-Hodgman passes (left,
 // right, top, bottom, each feeding the next; a vertex on an edge is inside) and the polygon that
 // remains is cut into a fan from its first vertex. New vertices are interpolated (LerpVertex).
+// A pass against an edge that no vertex lies beyond would give the polygon back as it is, and
+// is skipped.
 //
 // A clipped triangle has at most 7 vertices. The buffers are sized for what even degenerate
 // input (NaN or infinite coordinates, which classify inconsistently) can produce, and every
