@@ -1,4 +1,6 @@
-// The upload: the stored vertices in the order the device draws them.
+// The upload: the stored vertices in the order the device draws them. A sorted object's walk
+// costs about a mispredicted branch per bucket (the chains' lengths vary at random) on top of
+// the copy; asking for a bucket's triangles a few buckets ahead did not shorten it.
 #include <algorithm>
 #include <cstring>
 
@@ -6,25 +8,6 @@
 #include "sprite/vertex_stride.h"
 
 namespace vela {
-namespace {
-
-// How many buckets ahead of the walk a bucket's first triangle is asked for: with random depths
-// the triangles of neighbouring buckets lie anywhere in the store, and a load started a few
-// buckets early has arrived when the walk gets there.
-constexpr int kPrefetchBuckets = 4;
-
-// The product's i686 target has no prefetch instruction (nor has its stand-in in benchmarks).
-template <std::size_t Bytes>
-void PrefetchBlock(const std::byte* address) {
-#if defined(__GNUC__) && !defined(VELA_SPRITE_I686_PROXY)
-  __builtin_prefetch(address);
-  __builtin_prefetch(address + Bytes - 1);
-#else
-  (void)address;
-#endif
-}
-
-}  // namespace
 
 std::size_t TriangleBatch::WriteDrawOrder(std::byte* destination, std::size_t bytes) const {
   if (!store_ || !destination) return 0;
@@ -46,12 +29,6 @@ std::size_t TriangleBatch::WriteSorted(std::byte* destination, std::size_t bytes
   const std::size_t room = bytes / kTriangleBytes;
   std::size_t written = 0;
   for (int key = highestKey_; key >= lowestKey_; --key) {
-    if (key - kPrefetchBuckets >= lowestKey_) {
-      const std::uint32_t ahead = heads[key - kPrefetchBuckets];
-      if (ahead != 0 && ahead <= triangleCount_) {
-        PrefetchBlock<kTriangleBytes>(triangles + std::size_t{ahead - 1} * kTriangleBytes);
-      }
-    }
     // Every link names an earlier triangle than the one before it, so each chain ends.
     std::uint32_t previous = triangleCount_ + 1;
     for (std::uint32_t link = heads[key]; link != 0 && link < previous; previous = link, link = links[link - 1]) {

@@ -118,12 +118,21 @@ bool TriangleBatch::PushTriangles(const TriangleRecord* records, std::size_t cou
 
 bool TriangleBatch::PushTransformed(const TriangleRecord& triangle) {
   // Most triangles are not cut: they are stored straight from the transform.
-  Vertex2D clipped[kClipOutputCapacity];
-  const bool whole = TriangleUnclipped(scissor_, triangle);
-  const Vertex2D* vertices = whole ? triangle.vertex : clipped;
-  const int produced = whole ? 3 : ClipTriangle(scissor_, triangle, clipped);
+  if (TriangleUnclipped(scissor_, triangle)) {
+    if (!Admit(3)) return false;
+    StoreFan(triangle.vertex, 3);
+    return true;
+  }
+  if (TriangleOutside(scissor_, triangle)) return Admit(0);
+  return PushClipped(triangle);
+}
+
+bool TriangleBatch::PushClipped(const TriangleRecord& triangle) {
+  ClipScratch scratch;
+  const ClippedPolygon polygon = ClipToPolygon(scissor_, triangle, scratch);
+  const int produced = FanVertexCount(polygon);
   if (!Admit(static_cast<std::uint32_t>(produced))) return false;
-  StoreVertices(vertices, produced);
+  if (produced > 0) StoreFan(polygon.vertices, polygon.count);
   return true;
 }
 
@@ -148,7 +157,12 @@ bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, con
   // Kept whole and room for both triangles: the six vertices are written in one go. Otherwise
   // (cut, or the object about to be full) the triangles go one at a time.
   const bool roomForBoth = std::uint64_t{vertexCount_} + 6 <= capacity_ && store_ && (!sortByDepth_ || bucketHeads_);
-  if (place == SquareAgainstScissor::kCut || !roomForBoth) {
+  if (place == SquareAgainstScissor::kCut) {
+    TriangleRecord triangles[2];
+    BuildTransformedSquare(c, colour, uv, triangles);
+    return PushClipped(triangles[0]) && PushClipped(triangles[1]);
+  }
+  if (!roomForBoth) {
     TriangleRecord triangles[2];
     BuildTransformedSquare(c, colour, uv, triangles);
     return PushTransformed(triangles[0]) && PushTransformed(triangles[1]);
@@ -179,17 +193,16 @@ bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, con
   return true;
 }
 
-void TriangleBatch::StoreVertices(const Vertex2D* vertices, int count) {
+void TriangleBatch::StoreFan(const Vertex2D* polygon, int count) {
   WithStride(vertexType_, [&](auto stride) {
     constexpr std::uint32_t kStride = decltype(stride)::value;
-    for (int first = 0; first + 3 <= count; first += 3) {
-      const Vertex2D* triangle = vertices + first;
+    for (int i = 1; i + 1 < count; ++i) {
       if (!sortByDepth_) {
-        StorePlain<kStride>(triangle[0], triangle[1], triangle[2]);
+        StorePlain<kStride>(polygon[0], polygon[i], polygon[i + 1]);
         continue;
       }
-      const int key = DepthKey(triangle[0].z, triangle[1].z, triangle[2].z);
-      if (key != kDroppedDepth) StoreSorted<kStride>(key, triangle[0], triangle[1], triangle[2]);
+      const int key = DepthKey(polygon[0].z, polygon[i].z, polygon[i + 1].z);
+      if (key != kDroppedDepth) StoreSorted<kStride>(key, polygon[0], polygon[i], polygon[i + 1]);
     }
   });
 }

@@ -84,14 +84,15 @@ class TriangleBatch {
   // Counts `produced` clipped vertices as requested; false when they would take the object
   // beyond its capacity, or there are some and it has no store.
   bool Admit(std::uint32_t produced);
-  // Stores admitted vertices: three per triangle (`count` of them) or a triangle of three.
-  void StoreVertices(const Vertex2D* vertices, int count);
+  // Stores the admitted fan of a polygon of `count` vertices (a triangle for 3).
+  void StoreFan(const Vertex2D* polygon, int count);
   template <std::uint32_t Stride>
   void StorePlain(const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
   template <std::uint32_t Stride>
   void StoreSorted(int key, const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
-  // Clips and stores a triangle that has been transformed.
+  // Clips and stores a triangle that has been transformed; PushClipped one known to be cut.
   bool PushTransformed(const TriangleRecord& triangle);
+  bool PushClipped(const TriangleRecord& triangle);
   template <std::uint32_t Stride>
   bool PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
                             std::uint32_t colour);

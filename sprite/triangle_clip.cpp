@@ -78,20 +78,15 @@ bool TriangleUnclipped(const ScissorSetting& scissor, const TriangleRecord& in) 
   });
 }
 
-int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex2D* out) {
-  if (TriangleUnclipped(scissor, in)) {
-    std::copy(std::begin(in.vertex), std::end(in.vertex), out);
-    return 3;
-  }
-  if (AllBelow(in, X, scissor.left) || AllAbove(in, X, scissor.right) || AllBelow(in, Y, scissor.top) ||
-      AllAbove(in, Y, scissor.bottom)) {
-    return 0;
-  }
-  Vertex2D first[kClipPolygonCapacity];
-  Vertex2D second[kClipPolygonCapacity];
-  std::copy(std::begin(in.vertex), std::end(in.vertex), first);
-  Vertex2D* polygon = first;
-  Vertex2D* spare = second;
+bool TriangleOutside(const ScissorSetting& scissor, const TriangleRecord& in) {
+  return scissor.on && (AllBelow(in, X, scissor.left) || AllAbove(in, X, scissor.right) ||
+                        AllBelow(in, Y, scissor.top) || AllAbove(in, Y, scissor.bottom));
+}
+
+ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch) {
+  std::copy(std::begin(in.vertex), std::end(in.vertex), scratch.first);
+  Vertex2D* polygon = scratch.first;
+  Vertex2D* spare = scratch.second;
   int count = 3;
   if (AnyBelow(polygon, count, X, scissor.left)) {
     count = ClipLeft(polygon, spare, count, scissor.left);
@@ -109,13 +104,22 @@ int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex
     count = ClipBottom(polygon, spare, count, scissor.bottom);
     std::swap(polygon, spare);
   }
-  if (count < 3) return 0;
+  return {polygon, count};
+}
 
+int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex2D* out) {
+  if (TriangleUnclipped(scissor, in)) {
+    std::copy(std::begin(in.vertex), std::end(in.vertex), out);
+    return 3;
+  }
+  if (TriangleOutside(scissor, in)) return 0;
+  ClipScratch scratch;
+  const ClippedPolygon polygon = ClipToPolygon(scissor, in, scratch);
   int written = 0;
-  for (int i = 1; i + 1 < count; ++i) {
-    out[written++] = polygon[0];
-    out[written++] = polygon[i];
-    out[written++] = polygon[i + 1];
+  for (int i = 1; i + 1 < polygon.count; ++i) {
+    out[written++] = polygon.vertices[0];
+    out[written++] = polygon.vertices[i];
+    out[written++] = polygon.vertices[i + 1];
   }
   return written;
 }

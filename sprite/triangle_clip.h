@@ -32,6 +32,24 @@ int ClipBottom(const Vertex2D* in, Vertex2D* out, int count, float bottom);
 // it is, which is what the four passes would give.
 bool TriangleUnclipped(const ScissorSetting& scissor, const TriangleRecord& in);
 
+// True when the scissor is on and all three vertices lie beyond one of its edges.
+bool TriangleOutside(const ScissorSetting& scissor, const TriangleRecord& in);
+
+// What the four passes leave of a triangle: a polygon of `count` vertices (fewer than 3 when
+// nothing is left), in one of the scratch areas.
+struct ClipScratch {
+  Vertex2D first[kClipPolygonCapacity];
+  Vertex2D second[kClipPolygonCapacity];
+};
+struct ClippedPolygon {
+  const Vertex2D* vertices;
+  int count;
+};
+ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch);
+
+// Vertices of the fan from the polygon's first vertex: 3 x (count - 2), or 0.
+inline int FanVertexCount(const ClippedPolygon& polygon) { return polygon.count < 3 ? 0 : 3 * (polygon.count - 2); }
+
 // Writes whole triangles to `out` (room for kClipOutputCapacity vertices) and answers their
 // vertex count, a multiple of 3; 0 when nothing of the triangle is inside.
 int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex2D* out);

@@ -99,7 +99,9 @@ TriangleBatch MakeBatch(const Settings& settings) {
   TriangleBatch batch;
   EXPECT_TRUE(batch.Configure(settings.capacity, settings.vertexType, settings.sorted));
   EXPECT_TRUE(batch.AllocateStore());
-  if (settings.sorted) EXPECT_TRUE(batch.AllocateBuckets());
+  if (settings.sorted) {
+    EXPECT_TRUE(batch.AllocateBuckets());
+  }
   batch.Scissor() = settings.scissor;
   batch.Transform() = settings.transform;
   return batch;
