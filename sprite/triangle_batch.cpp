@@ -56,15 +56,20 @@ Vertex2D TransformedCorner(float x, float y, float z, std::uint32_t colour, cons
   return vertex;
 }
 
-// What TransformTriangle makes of BuildSquare's two triangles under the plain transform.
-void BuildTransformedSquare(const SquareCorners& c, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
-                            TriangleRecord (&out)[2]) {
-  const Vertex2D topLeft = TransformedCorner(c.x1, c.y1, c.z, colour, uv, false, false);
-  const Vertex2D topRight = TransformedCorner(c.x2, c.y1, c.z, colour, uv, true, false);
-  const Vertex2D bottomRight = TransformedCorner(c.x2, c.y2, c.z, colour, uv, true, true);
-  const Vertex2D bottomLeft = TransformedCorner(c.x1, c.y2, c.z, colour, uv, false, true);
-  out[0] = {{topLeft, topRight, bottomRight}};
-  out[1] = {{bottomRight, bottomLeft, topLeft}};
+// What TransformTriangle makes of BuildSquare's corners under the plain transform, and the
+// corners of its two triangles: (top-left, top-right, bottom-right), (bottom-right,
+// bottom-left, top-left).
+struct TransformedSquare {
+  static constexpr int kTriangles[2][3] = {{0, 1, 2}, {2, 3, 0}};
+  Vertex2D corner[4];  // top-left, top-right, bottom-right, bottom-left
+};
+
+TransformedSquare BuildTransformedSquare(const SquareCorners& c, std::uint32_t colour,
+                                         const UvRect (&uv)[kVertex2DStages]) {
+  return {{TransformedCorner(c.x1, c.y1, c.z, colour, uv, false, false),
+           TransformedCorner(c.x2, c.y1, c.z, colour, uv, true, false),
+           TransformedCorner(c.x2, c.y2, c.z, colour, uv, true, true),
+           TransformedCorner(c.x1, c.y2, c.z, colour, uv, false, true)}};
 }
 
 }  // namespace
@@ -129,7 +134,12 @@ bool TriangleBatch::PushTransformed(const TriangleRecord& triangle) {
 
 bool TriangleBatch::PushClipped(const TriangleRecord& triangle) {
   ClipScratch scratch;
-  const ClippedPolygon polygon = ClipToPolygon(scissor_, triangle, scratch);
+  for (int i = 0; i < 3; ++i) scratch.first[i] = triangle.vertex[i];
+  return PushScratchClipped(scratch);
+}
+
+bool TriangleBatch::PushScratchClipped(ClipScratch& scratch) {
+  const ClippedPolygon polygon = ClipScratchTriangle(scissor_, scratch, vertexType_);
   const int produced = FanVertexCount(polygon);
   if (!Admit(static_cast<std::uint32_t>(produced))) return false;
   if (produced > 0) StoreFan(polygon.vertices, polygon.count);
@@ -158,14 +168,21 @@ bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, con
   // (cut, or the object about to be full) the triangles go one at a time.
   const bool roomForBoth = std::uint64_t{vertexCount_} + 6 <= capacity_ && store_ && (!sortByDepth_ || bucketHeads_);
   if (place == SquareAgainstScissor::kCut) {
-    TriangleRecord triangles[2];
-    BuildTransformedSquare(c, colour, uv, triangles);
-    return PushClipped(triangles[0]) && PushClipped(triangles[1]);
+    const TransformedSquare square = BuildTransformedSquare(c, colour, uv);
+    ClipScratch scratch;
+    for (const auto& triangle : TransformedSquare::kTriangles) {
+      for (int i = 0; i < 3; ++i) scratch.first[i] = square.corner[triangle[i]];
+      if (!PushScratchClipped(scratch)) return false;
+    }
+    return true;
   }
   if (!roomForBoth) {
-    TriangleRecord triangles[2];
-    BuildTransformedSquare(c, colour, uv, triangles);
-    return PushTransformed(triangles[0]) && PushTransformed(triangles[1]);
+    const TransformedSquare square = BuildTransformedSquare(c, colour, uv);
+    for (const auto& triangle : TransformedSquare::kTriangles) {
+      const TriangleRecord record{{square.corner[triangle[0]], square.corner[triangle[1]], square.corner[triangle[2]]}};
+      if (!PushTransformed(record)) return false;
+    }
+    return true;
   }
   requestedCount_ += 6;
   // Within capacity the vertices stay inside the store (3 x stride bytes per stored triangle).

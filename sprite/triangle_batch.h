@@ -24,6 +24,7 @@
 #include "core/process_heap.h"
 #include "graphics/rect_2d.h"
 #include "sprite/object_2d_settings.h"
+#include "sprite/triangle_clip.h"
 #include "sprite/triangle_record.h"
 #include "sprite/uv_rect.h"
 #include "sprite/vertex_layout.h"
@@ -93,6 +94,8 @@ class TriangleBatch {
   // Clips and stores a triangle that has been transformed; PushClipped one known to be cut.
   bool PushTransformed(const TriangleRecord& triangle);
   bool PushClipped(const TriangleRecord& triangle);
+  // The same for a triangle in scratch.first.
+  bool PushScratchClipped(ClipScratch& scratch);
   template <std::uint32_t Stride>
   bool PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
                             std::uint32_t colour);

@@ -10,9 +10,11 @@ namespace vela {
 namespace {
 
 // One Sutherland-Hodgman pass against the edge at `edge` on the axis `Coordinate` reads.
-// `Outside` says which side of the edge is cut away.
+// `Outside` says which side of the edge is cut away. New vertices get the fields of a vertex
+// with `stages` texture-coordinate pairs.
 template <typename Coordinate, typename Outside>
-int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinate coordinate, Outside outside) {
+int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinate coordinate, Outside outside,
+             std::uint32_t stages = kVertex2DStages) {
   count = std::clamp(count, 0, kClipPolygonCapacity);
   bool isOutside[kClipPolygonCapacity];
   for (int i = 0; i < count; ++i) isOutside[i] = outside(coordinate(in[i]), edge);
@@ -24,7 +26,7 @@ int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinat
   auto emitCut = [&](const Vertex2D& a, const Vertex2D& b) {
     if (emitted >= kClipPolygonCapacity) return;
     const float t = (edge - coordinate(a)) / (coordinate(b) - coordinate(a));
-    LerpVertex(a, b, out[emitted++], t);
+    LerpVertexStages(a, b, out[emitted++], t, stages);
   };
   for (int i = 0; i < count; ++i) {
     const int j = i + 1 == count ? 0 : i + 1;
@@ -83,25 +85,30 @@ bool TriangleOutside(const ScissorSetting& scissor, const TriangleRecord& in) {
                         AllBelow(in, Y, scissor.top) || AllAbove(in, Y, scissor.bottom));
 }
 
-ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch) {
-  std::copy(std::begin(in.vertex), std::end(in.vertex), scratch.first);
+ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch,
+                             std::uint32_t stages) {
+  for (int i = 0; i < 3; ++i) scratch.first[i] = in.vertex[i];
+  return ClipScratchTriangle(scissor, scratch, stages);
+}
+
+ClippedPolygon ClipScratchTriangle(const ScissorSetting& scissor, ClipScratch& scratch, std::uint32_t stages) {
   Vertex2D* polygon = scratch.first;
   Vertex2D* spare = scratch.second;
   int count = 3;
   if (AnyBelow(polygon, count, X, scissor.left)) {
-    count = ClipLeft(polygon, spare, count, scissor.left);
+    count = ClipPass(polygon, spare, count, scissor.left, X, Below, stages);
     std::swap(polygon, spare);
   }
   if (AnyAbove(polygon, count, X, scissor.right)) {
-    count = ClipRight(polygon, spare, count, scissor.right);
+    count = ClipPass(polygon, spare, count, scissor.right, X, Above, stages);
     std::swap(polygon, spare);
   }
   if (AnyBelow(polygon, count, Y, scissor.top)) {
-    count = ClipTop(polygon, spare, count, scissor.top);
+    count = ClipPass(polygon, spare, count, scissor.top, Y, Below, stages);
     std::swap(polygon, spare);
   }
   if (AnyAbove(polygon, count, Y, scissor.bottom)) {
-    count = ClipBottom(polygon, spare, count, scissor.bottom);
+    count = ClipPass(polygon, spare, count, scissor.bottom, Y, Above, stages);
     std::swap(polygon, spare);
   }
   return {polygon, count};

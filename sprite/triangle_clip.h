@@ -12,6 +12,8 @@
 // pass refuses to write beyond them.
 #pragma once
 
+#include <cstdint>
+
 #include "graphics/vertex_2d.h"
 #include "sprite/object_2d_settings.h"
 #include "sprite/triangle_record.h"
@@ -36,7 +38,9 @@ bool TriangleUnclipped(const ScissorSetting& scissor, const TriangleRecord& in);
 bool TriangleOutside(const ScissorSetting& scissor, const TriangleRecord& in);
 
 // What the four passes leave of a triangle: a polygon of `count` vertices (fewer than 3 when
-// nothing is left), in one of the scratch areas.
+// nothing is left), in one of the scratch areas. New vertices get the fields of a vertex with
+// `stages` texture-coordinate pairs; what a stored vertex of that type keeps is the same as with
+// all four.
 struct ClipScratch {
   Vertex2D first[kClipPolygonCapacity];
   Vertex2D second[kClipPolygonCapacity];
@@ -45,7 +49,11 @@ struct ClippedPolygon {
   const Vertex2D* vertices;
   int count;
 };
-ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch);
+ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch,
+                             std::uint32_t stages = kVertex2DStages);
+// The same for a triangle already in scratch.first[0..2].
+ClippedPolygon ClipScratchTriangle(const ScissorSetting& scissor, ClipScratch& scratch,
+                                   std::uint32_t stages = kVertex2DStages);
 
 // Vertices of the fan from the polygon's first vertex: 3 x (count - 2), or 0.
 inline int FanVertexCount(const ClippedPolygon& polygon) { return polygon.count < 3 ? 0 : 3 * (polygon.count - 2); }
