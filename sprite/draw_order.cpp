@@ -13,7 +13,8 @@ std::size_t TriangleBatch::WriteDrawOrder(std::byte* destination, std::size_t by
   if (!store_ || !destination) return 0;
   if (sortByDepth_) {
     if (!bucketHeads_) return 0;
-    return WithStride(vertexType_, [&](auto stride) { return WriteSorted<decltype(stride)::value>(destination, bytes); });
+    return WithStride(vertexType_,
+                      [&](auto stride) { return WriteSorted<decltype(stride)::value>(destination, bytes); });
   }
   const std::size_t copied = std::min<std::size_t>(storeUsed_, bytes);
   std::memcpy(destination, store_.get(), copied);

@@ -16,62 +16,6 @@ namespace {
 
 constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
 
-// One vertex of a square: its position and depth, rhw 1, the colour, and the texture
-// coordinates of the stages a vertex of this stride keeps.
-template <std::uint32_t Stride>
-void WriteCorner(std::byte* out, float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
-                 bool right, bool bottom) {
-  const float position[4] = {x, y, z, 1.0f};
-  std::memcpy(out, position, sizeof position);
-  std::memcpy(out + 16, &colour, sizeof colour);
-  for (std::uint32_t s = 0; s < kStoredStages<Stride>; ++s) {
-    const float pair[2] = {right ? uv[s].right : uv[s].left, bottom ? uv[s].bottom : uv[s].top};
-    std::memcpy(out + 20 + 8 * s, pair, sizeof pair);
-  }
-}
-
-// The six stored vertices of a square whose triangles are kept whole, in BuildSquare's order:
-// (top-left, top-right, bottom-right), (bottom-right, bottom-left, top-left).
-template <std::uint32_t Stride>
-void WriteSquare(std::byte* out, const SquareCorners& c, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages]) {
-  WriteCorner<Stride>(out, c.x1, c.y1, c.z, colour, uv, false, false);
-  WriteCorner<Stride>(out + Stride, c.x2, c.y1, c.z, colour, uv, true, false);
-  WriteCorner<Stride>(out + 2 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
-  WriteCorner<Stride>(out + 3 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
-  WriteCorner<Stride>(out + 4 * Stride, c.x1, c.y2, c.z, colour, uv, false, true);
-  WriteCorner<Stride>(out + 5 * Stride, c.x1, c.y1, c.z, colour, uv, false, false);
-}
-
-Vertex2D TransformedCorner(float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
-                           bool right, bool bottom) {
-  Vertex2D vertex;
-  vertex.x = x;
-  vertex.y = y;
-  vertex.z = z;
-  vertex.rhw = 1.0f;
-  vertex.diffuse = colour;
-  for (std::uint32_t s = 0; s < kVertex2DStages; ++s) {
-    vertex.uv[s] = {right ? uv[s].right : uv[s].left, bottom ? uv[s].bottom : uv[s].top};
-  }
-  return vertex;
-}
-
-// What TransformTriangle makes of BuildSquare's corners under the plain transform, and the
-// corners of its two triangles: (top-left, top-right, bottom-right), (bottom-right,
-// bottom-left, top-left).
-struct TransformedSquare {
-  static constexpr int kTriangles[2][3] = {{0, 1, 2}, {2, 3, 0}};
-  Vertex2D corner[4];  // top-left, top-right, bottom-right, bottom-left
-};
-
-TransformedSquare BuildTransformedSquare(const SquareCorners& c, std::uint32_t colour,
-                                         const UvRect (&uv)[kVertex2DStages]) {
-  return {{TransformedCorner(c.x1, c.y1, c.z, colour, uv, false, false),
-           TransformedCorner(c.x2, c.y1, c.z, colour, uv, true, false),
-           TransformedCorner(c.x2, c.y2, c.z, colour, uv, true, true),
-           TransformedCorner(c.x1, c.y2, c.z, colour, uv, false, true)}};
-}
-
 }  // namespace
 
 bool TriangleBatch::Configure(std::uint32_t capacity, std::uint32_t vertexType, bool sortByDepth) {

@@ -8,11 +8,11 @@
 // A sorted object's store holds two arrays: the triangles' vertices packed one after another
 // (3 x stride bytes each), and after room for capacity / 3 of them one 32-bit link per triangle
 // to the previous triangle of its bucket. The upload follows the links through the small link
-// array and copies each triangle from the packed array, so a bucket's walk touches no more
-// memory than the bytes it copies. Links and bucket heads are triangle numbers plus one (0 ends
-// a chain); a link always names an earlier triangle, so every chain ends. The store keeps the
-// size of 160 bytes per triangle (a vertex of 52 bytes at most, three of them and the link),
-// the same in the 32-bit product and the 64-bit build.
+// array and copies each triangle from the packed array, so the walk touches little beyond the
+// bytes it copies, and a square's two triangles lie side by side. Links and bucket heads are
+// triangle numbers plus one (0 ends a chain); a link always names an earlier triangle, so every
+// chain ends. The store keeps the size of 160 bytes per triangle (a vertex of 52 bytes at most,
+// three of them and the link), the same in the 32-bit product and the 64-bit build.
 //
 // Nothing here allocates while drawing: the store and the head table are made once, zero-filled
 // from the process heap. Single-threaded, like every 2D object.
@@ -40,8 +40,9 @@ class TriangleBatch {
   // The layout for `capacity` vertices of `vertexType` (0-4). False for another type or for
   // sizes that do not fit 32 bits; nothing is allocated yet.
   bool Configure(std::uint32_t capacity, std::uint32_t vertexType, bool sortByDepth);
-  // The vertex store: floor(capacity x 160 / 3) bytes of sort records for a sorted object,
-  // capacity x stride bytes of vertices otherwise. False when the heap cannot give it.
+  // The vertex store: floor(capacity x 160 / 3) bytes of packed triangles and their links for a
+  // sorted object, capacity x stride bytes of vertices otherwise. False when the heap cannot
+  // give it.
   bool AllocateStore();
   // The 8,191 bucket heads of a sorted object.
   bool AllocateBuckets();
