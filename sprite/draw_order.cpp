@@ -27,12 +27,13 @@ std::size_t TriangleBatch::WriteSorted(std::byte* destination, std::size_t bytes
   const std::byte* triangles = store_.get();
   const std::uint32_t* links = Links();
   const std::uint32_t* heads = bucketHeads_.get();
-  const std::size_t room = bytes / kTriangleBytes;
+  // Each stored triangle lies in one chain once; the bound also ends any chain that stale
+  // bytes could have closed into a loop.
+  const std::size_t room = std::min<std::size_t>(bytes / kTriangleBytes, triangleCount_);
+  const std::uint32_t slotsUsed = slots_.Used();
   std::size_t written = 0;
   for (int key = highestKey_; key >= lowestKey_; --key) {
-    // Every link names an earlier triangle than the one before it, so each chain ends.
-    std::uint32_t previous = triangleCount_ + 1;
-    for (std::uint32_t link = heads[key]; link != 0 && link < previous; previous = link, link = links[link - 1]) {
+    for (std::uint32_t link = heads[key]; link != 0 && link <= slotsUsed; link = links[link - 1]) {
       if (written == room) return written * kTriangleBytes;
       std::memcpy(destination + written * kTriangleBytes, triangles + std::size_t{link - 1} * kTriangleBytes,
                   kTriangleBytes);

@@ -67,7 +67,7 @@ inline SquareAgainstScissor ClassifySquare(const ScissorSetting& scissor, const 
 // One vertex of a square: its position and depth, rhw 1, the colour, and the texture
 // coordinates of the stages a vertex of this stride keeps.
 template <std::uint32_t Stride>
-void WriteCorner(std::byte* out, float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
+[[gnu::always_inline]] inline void WriteCorner(std::byte* out, float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],
                  bool right, bool bottom) {
   const float position[4] = {x, y, z, 1.0f};
   std::memcpy(out, position, sizeof position);
@@ -78,16 +78,27 @@ void WriteCorner(std::byte* out, float x, float y, float z, std::uint32_t colour
   }
 }
 
-// The six stored vertices of a square whose triangles are kept whole, in BuildSquare's order:
+// The three stored vertices of a square's triangle 0 or 1, in BuildSquare's order:
 // (top-left, top-right, bottom-right), (bottom-right, bottom-left, top-left).
 template <std::uint32_t Stride>
-void WriteSquare(std::byte* out, const SquareCorners& c, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages]) {
-  WriteCorner<Stride>(out, c.x1, c.y1, c.z, colour, uv, false, false);
-  WriteCorner<Stride>(out + Stride, c.x2, c.y1, c.z, colour, uv, true, false);
-  WriteCorner<Stride>(out + 2 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
-  WriteCorner<Stride>(out + 3 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
-  WriteCorner<Stride>(out + 4 * Stride, c.x1, c.y2, c.z, colour, uv, false, true);
-  WriteCorner<Stride>(out + 5 * Stride, c.x1, c.y1, c.z, colour, uv, false, false);
+[[gnu::always_inline]] inline void WriteSquareTriangle(std::byte* out, const SquareCorners& c, std::uint32_t colour,
+                         const UvRect (&uv)[kVertex2DStages], int triangle) {
+  if (triangle == 0) {
+    WriteCorner<Stride>(out, c.x1, c.y1, c.z, colour, uv, false, false);
+    WriteCorner<Stride>(out + Stride, c.x2, c.y1, c.z, colour, uv, true, false);
+    WriteCorner<Stride>(out + 2 * Stride, c.x2, c.y2, c.z, colour, uv, true, true);
+  } else {
+    WriteCorner<Stride>(out, c.x2, c.y2, c.z, colour, uv, true, true);
+    WriteCorner<Stride>(out + Stride, c.x1, c.y2, c.z, colour, uv, false, true);
+    WriteCorner<Stride>(out + 2 * Stride, c.x1, c.y1, c.z, colour, uv, false, false);
+  }
+}
+
+// Both triangles, one after the other.
+template <std::uint32_t Stride>
+[[gnu::always_inline]] inline void WriteSquare(std::byte* out, const SquareCorners& c, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages]) {
+  WriteSquareTriangle<Stride>(out, c, colour, uv, 0);
+  WriteSquareTriangle<Stride>(out + 3 * Stride, c, colour, uv, 1);
 }
 
 inline Vertex2D TransformedCorner(float x, float y, float z, std::uint32_t colour, const UvRect (&uv)[kVertex2DStages],

@@ -31,9 +31,16 @@ bool TriangleBatch::Configure(std::uint32_t capacity, std::uint32_t vertexType, 
   capacity_ = capacity;
   bufferBytes_ = static_cast<std::uint32_t>(bufferBytes);
   storeBytes_ = static_cast<std::uint32_t>(storeBytes);
-  // Room for the most triangles the capacity admits, then their links: 3 x stride + 4 bytes
-  // each, at most the 160 bytes per triangle of the store.
-  linkOffset_ = capacity / 3 * 3 * layout.stride;
+  // Slots for the most triangles the capacity admits, and the spare ones that grouping them by
+  // depth takes where the store has room, then their links: 3 x stride + 4 bytes each, within
+  // the 160 bytes per triangle of the store.
+  const std::uint32_t triangles = capacity / 3;
+  const std::uint64_t slotBytes = 3 * layout.stride + 4;
+  const bool grouped = kGroupTrianglesByDepth && sortByDepth &&
+                       (std::uint64_t{triangles} + TriangleSlots::kGroupingSpare) * slotBytes <= storeBytes;
+  slots_.Configure(grouped);
+  slotCapacity_ = triangles + (grouped ? TriangleSlots::kGroupingSpare : 0);
+  linkOffset_ = slotCapacity_ * 3 * layout.stride;
   sortByDepth_ = sortByDepth;
   return true;
 }
@@ -139,18 +146,29 @@ bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, con
   const float depth = StoredFloat(c.z);
   const int key = DepthKey(depth, depth, depth);
   if (key == kDroppedDepth) return true;
-  const std::uint32_t first = triangleCount_;
-  WriteSquare<Stride>(store_.get() + std::size_t{first} * 3 * Stride, c, colour, uv);
+  std::uint32_t first = 0;
+  std::uint32_t second = 0;
+  slots_.TakeTwo(key, first, second);
+  // Capacity keeps the slots within their array; checked again so that no write can pass it.
+  if (first >= slotCapacity_ || second >= slotCapacity_) return true;
+  // Members read before anything is written through the store's pointers, which could alias them.
+  std::byte* store = store_.get();
   std::uint32_t* links = Links();
-  std::uint32_t& head = bucketHeads_.get()[key];
-  links[first] = head;
-  links[first + 1] = first + 1;
-  head = first + 2;
-  triangleCount_ = first + 2;
+  std::uint32_t* head = bucketHeads_.get() + key;
+  triangleCount_ += 2;
   storeUsed_ += 2 * kSortRecordBytes;
   vertexCount_ += 6;
   lowestKey_ = std::min(lowestKey_, key);
   highestKey_ = std::max(highestKey_, key);
+  links[first] = *head;
+  links[second] = first + 1;
+  *head = second + 1;
+  if (second == first + 1) {
+    WriteSquare<Stride>(store + std::size_t{first} * 3 * Stride, c, colour, uv);
+  } else {
+    WriteSquareTriangle<Stride>(store + std::size_t{first} * 3 * Stride, c, colour, uv, 0);
+    WriteSquareTriangle<Stride>(store + std::size_t{second} * 3 * Stride, c, colour, uv, 1);
+  }
   return true;
 }
 
@@ -182,19 +200,28 @@ void TriangleBatch::StorePlain(const Vertex2D& a, const Vertex2D& b, const Verte
 
 template <std::uint32_t Stride>
 void TriangleBatch::StoreSorted(int key, const Vertex2D& a, const Vertex2D& b, const Vertex2D& c) {
-  // Capacity keeps triangles within their array; checked again so that no write can pass it.
-  if (std::uint64_t{triangleCount_ + 1} * 3 * Stride > linkOffset_) return;
-  std::byte* out = store_.get() + std::size_t{triangleCount_} * 3 * Stride;
+  std::uint32_t slot = 0;
+  if (!TakeSlot(key, slot)) return;
+  std::byte* out = store_.get() + std::size_t{slot} * 3 * Stride;
   StoreVertex<Stride>(out, a);
   StoreVertex<Stride>(out + Stride, b);
   StoreVertex<Stride>(out + 2 * Stride, c);
-  std::uint32_t& head = bucketHeads_.get()[key];
-  Links()[triangleCount_] = head;
-  head = ++triangleCount_;
-  storeUsed_ += kSortRecordBytes;
   vertexCount_ += 3;
+}
+
+bool TriangleBatch::TakeSlot(int key, std::uint32_t& slot) {
+  // Capacity keeps the slots within their array (grouping leaves at most a partly filled chunk
+  // per range); checked again so that no write can pass it.
+  slot = slots_.Take(key);
+  if (slot >= slotCapacity_) return false;
+  std::uint32_t& head = bucketHeads_.get()[key];
+  Links()[slot] = head;
+  head = slot + 1;
+  ++triangleCount_;
+  storeUsed_ += kSortRecordBytes;
   lowestKey_ = std::min(lowestKey_, key);
   highestKey_ = std::max(highestKey_, key);
+  return true;
 }
 
 void TriangleBatch::Reset() {
@@ -202,6 +229,7 @@ void TriangleBatch::Reset() {
   storeUsed_ = 0;
   requestedCount_ = 0;
   triangleCount_ = 0;
+  slots_.Reset();
   if (bucketHeads_ && lowestKey_ <= highestKey_) {
     std::fill(bucketHeads_.get() + lowestKey_, bucketHeads_.get() + highestKey_ + 1, 0u);
   }

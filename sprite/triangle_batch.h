@@ -5,14 +5,13 @@
 // vertices out as the device draws them: buckets from far to near, and within a bucket the
 // triangle stored last first.
 //
-// A sorted object's store holds two arrays: the triangles' vertices packed one after another
-// (3 x stride bytes each), and after room for capacity / 3 of them one 32-bit link per triangle
-// to the previous triangle of its bucket. The upload follows the links through the small link
-// array and copies each triangle from the packed array, so the walk touches little beyond the
-// bytes it copies, and a square's two triangles lie side by side. Links and bucket heads are
-// triangle numbers plus one (0 ends a chain); a link always names an earlier triangle, so every
-// chain ends. The store keeps the size of 160 bytes per triangle (a vertex of 52 bytes at most,
-// three of them and the link), the same in the 32-bit product and the 64-bit build.
+// A sorted object's store holds two arrays: slots of 3 x stride bytes for the triangles'
+// vertices, grouped by depth (TriangleSlots), and after them one 32-bit link per slot to the
+// previous triangle of its bucket. The upload follows the links through the small link array
+// and copies each triangle from its slot. Links and bucket heads are slot numbers plus one (0
+// ends a chain); the upload takes no more triangles than are stored, so every walk ends. The
+// store keeps the size of 160 bytes per triangle (a vertex of 52 bytes at most, three of them
+// and the link), the same in the 32-bit product and the 64-bit build.
 //
 // Nothing here allocates while drawing: the store and the head table are made once, zero-filled
 // from the process heap. Single-threaded, like every 2D object.
@@ -26,6 +25,7 @@
 #include "sprite/object_2d_settings.h"
 #include "sprite/triangle_clip.h"
 #include "sprite/triangle_record.h"
+#include "sprite/triangle_slots.h"
 #include "sprite/uv_rect.h"
 #include "sprite/vertex_layout.h"
 
@@ -92,6 +92,9 @@ class TriangleBatch {
   void StorePlain(const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
   template <std::uint32_t Stride>
   void StoreSorted(int key, const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
+  // A slot for a triangle of bucket `key`, chained into the bucket; false when the store has
+  // none left (capacity keeps that from happening).
+  bool TakeSlot(int key, std::uint32_t& slot);
   // Clips and stores a triangle that has been transformed; PushClipped one known to be cut.
   bool PushTransformed(const TriangleRecord& triangle);
   bool PushClipped(const TriangleRecord& triangle);
@@ -117,8 +120,11 @@ class TriangleBatch {
   std::uint32_t vertexCount_ = 0;
   std::uint32_t storeUsed_ = 0;
   std::uint32_t requestedCount_ = 0;
-  // Sorted: triangles stored since the last Reset, and where the link array starts.
+  // Sorted: triangles stored since the last Reset, the slots for them, how many slots the
+  // store lays out and where the link array starts.
   std::uint32_t triangleCount_ = 0;
+  TriangleSlots slots_;
+  std::uint32_t slotCapacity_ = 0;
   std::uint32_t linkOffset_ = 0;
   bool sortByDepth_ = false;
   // The range of buckets used since the last Reset, so that neither the upload nor the reset
