@@ -109,6 +109,8 @@ bool TriangleBatch::PushSquare(const Rect2D& destination, float z, const UvRect 
   });
 }
 
+// Kept in one piece: split into a function per path, the square's fast path got a larger frame
+// from clang 14 and a sorted square's push took 23 ns instead of 18.5 (bench/sprite).
 template <std::uint32_t Stride>
 bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
                                          std::uint32_t colour) {
