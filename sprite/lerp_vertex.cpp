@@ -1,5 +1,6 @@
 #include "sprite/lerp_vertex.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace vela {
@@ -25,16 +26,22 @@ std::uint32_t LerpColour(std::uint32_t a, std::uint32_t b, float t) {
 
 }  // namespace
 
-void LerpVertex(const Vertex2D& a, const Vertex2D& b, Vertex2D& out, float t) {
+void LerpVertexStages(const Vertex2D& a, const Vertex2D& b, Vertex2D& out, float t, std::uint32_t stages) {
   out.x = Lerp(a.x, b.x, t);
   out.y = Lerp(a.y, b.y, t);
   out.z = Lerp(a.z, b.z, t);
   out.rhw = Lerp(a.rhw, b.rhw, t);
-  out.diffuse = LerpColour(a.diffuse, b.diffuse, t);
-  for (std::uint32_t stage = 0; stage < kVertex2DStages; ++stage) {
+  // Equal colours interpolate to themselves at any finite t (sprites mostly have one colour):
+  // the four conversions are spared.
+  out.diffuse = a.diffuse == b.diffuse && std::isfinite(t) ? a.diffuse : LerpColour(a.diffuse, b.diffuse, t);
+  for (std::uint32_t stage = 0; stage < stages && stage < kVertex2DStages; ++stage) {
     out.uv[stage].u = Lerp(a.uv[stage].u, b.uv[stage].u, t);
     out.uv[stage].v = Lerp(a.uv[stage].v, b.uv[stage].v, t);
   }
+}
+
+void LerpVertex(const Vertex2D& a, const Vertex2D& b, Vertex2D& out, float t) {
+  LerpVertexStages(a, b, out, t, kVertex2DStages);
 }
 
 }  // namespace vela

@@ -45,9 +45,7 @@ bool CSprite2D::DrawSquare(const Rect2D& destination, float z, const Rect2D* sou
   if (source) {
     for (std::uint32_t stage = 0; stage < std::min(stages, kStages); ++stage) uv[stage] = SourceUv(stage, source[stage]);
   }
-  TriangleRecord records[2];
-  BuildSquare(destination, z, uv, colour, records);
-  return PushTriangles(records, 2);
+  return batch_.PushSquare(destination, z, uv, colour);
 }
 
 void CSprite2D::DrawList(const RibbonPoints& points, const Rect2D& source) {

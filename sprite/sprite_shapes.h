@@ -13,16 +13,9 @@
 #include "graphics/rect_2d.h"
 #include "sprite/triangle_batch.h"
 #include "sprite/triangle_record.h"
+#include "sprite/uv_rect.h"
 
 namespace vela {
-
-// Texture coordinates of a source rectangle (already divided by the image size and inset).
-struct UvRect {
-  float left = 0.0f;
-  float top = 0.0f;
-  float right = 0.0f;
-  float bottom = 0.0f;
-};
 
 // The square's two triangles: (top-left, top-right, bottom-right) and (bottom-right,
 // bottom-left, top-left). uv holds one rectangle per stage.

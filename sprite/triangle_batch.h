@@ -1,15 +1,17 @@
-// TriangleBatch: the CPU side of a 2D vertex object. It takes triangles (PushTriangles),
-// transforms and clips them with the object's settings, and keeps the result in a vertex store
-// that survives device loss: in submission order, or, for a depth-sorted object, as 160-byte
-// sort records chained into 8,191 depth buckets. WriteDrawOrder then lays the stored vertices
-// out as the device draws them: buckets from far to near, and within a bucket the triangle
-// stored last first.
+// TriangleBatch: the CPU side of a 2D vertex object. It takes triangles (PushTriangles) and
+// squares (PushSquare), transforms and clips them with the object's settings, and keeps the
+// result in a vertex store that survives device loss: in submission order, or, for a
+// depth-sorted object, chained into 8,191 depth buckets. WriteDrawOrder then lays the stored
+// vertices out as the device draws them: buckets from far to near, and within a bucket the
+// triangle stored last first.
 //
-// Sort record: three vertices at offsets 0, stride and 2 x stride, and at offset 156 a 32-bit
-// link to the next record of its bucket. Links and bucket heads are record numbers plus one
-// (0 ends a chain) rather than addresses, so that the store's layout and the head table's size
-// (32,764 bytes) are the same in the 32-bit product and the 64-bit build, and a link can never
-// point outside the store.
+// A sorted object's store holds two arrays: slots of 3 x stride bytes for the triangles'
+// vertices, grouped by depth (TriangleSlots), and after them one 32-bit link per slot to the
+// previous triangle of its bucket. The upload follows the links through the small link array
+// and copies each triangle from its slot. Links and bucket heads are slot numbers plus one (0
+// ends a chain); the upload takes no more triangles than are stored, so every walk ends. The
+// store keeps the size of 160 bytes per triangle (a vertex of 52 bytes at most, three of them
+// and the link), the same in the 32-bit product and the 64-bit build.
 //
 // Nothing here allocates while drawing: the store and the head table are made once, zero-filled
 // from the process heap. Single-threaded, like every 2D object.
@@ -19,23 +21,28 @@
 #include <cstdint>
 
 #include "core/process_heap.h"
+#include "graphics/rect_2d.h"
 #include "sprite/object_2d_settings.h"
+#include "sprite/triangle_clip.h"
 #include "sprite/triangle_record.h"
+#include "sprite/triangle_slots.h"
+#include "sprite/uv_rect.h"
 #include "sprite/vertex_layout.h"
 
 namespace vela {
 
 class TriangleBatch {
  public:
+  // Store bytes per triangle of a sorted object, whatever the stride.
   static constexpr std::uint32_t kSortRecordBytes = 160;
-  static constexpr std::uint32_t kSortLinkOffset = 156;
   static constexpr std::uint32_t kBucketTableBytes = 8191 * 4;
 
   // The layout for `capacity` vertices of `vertexType` (0-4). False for another type or for
   // sizes that do not fit 32 bits; nothing is allocated yet.
   bool Configure(std::uint32_t capacity, std::uint32_t vertexType, bool sortByDepth);
-  // The vertex store: floor(capacity x 160 / 3) bytes of sort records for a sorted object,
-  // capacity x stride bytes of vertices otherwise. False when the heap cannot give it.
+  // The vertex store: floor(capacity x 160 / 3) bytes of packed triangles and their links for a
+  // sorted object, capacity x stride bytes of vertices otherwise. False when the heap cannot
+  // give it.
   bool AllocateStore();
   // The 8,191 bucket heads of a sorted object.
   bool AllocateBuckets();
@@ -45,6 +52,9 @@ class TriangleBatch {
   // stored. Vertices produced by clipping are counted (RequestedCount) also when they are not
   // stored.
   bool PushTriangles(const TriangleRecord* records, std::size_t count);
+  // The square of BuildSquare (sprite_shapes.h), stored exactly as PushTriangles stores its two
+  // triangles, without building them first when nothing in the transform needs it.
+  bool PushSquare(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages], std::uint32_t colour);
   // Forgets what is stored (the bytes stay; the counts and buckets start over).
   void Reset();
 
@@ -73,9 +83,31 @@ class TriangleBatch {
   std::uint32_t RequestedCount() const { return requestedCount_; }
 
  private:
-  void StoreSorted(const Vertex2D* triangle);
-  void StorePlain(const Vertex2D* vertices, int count);
+  // Counts `produced` clipped vertices as requested; false when they would take the object
+  // beyond its capacity, or there are some and it has no store.
+  bool Admit(std::uint32_t produced);
+  // Stores the admitted fan of a polygon of `count` vertices (a triangle for 3).
+  void StoreFan(const Vertex2D* polygon, int count);
+  template <std::uint32_t Stride>
+  void StorePlain(const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
+  template <std::uint32_t Stride>
+  void StoreSorted(int key, const Vertex2D& a, const Vertex2D& b, const Vertex2D& c);
+  // A slot for a triangle of bucket `key`, chained into the bucket; false when the store has
+  // none left (capacity keeps that from happening).
+  bool TakeSlot(int key, std::uint32_t& slot);
+  // Clips and stores a triangle that has been transformed; PushClipped one known to be cut.
+  bool PushTransformed(const TriangleRecord& triangle);
+  bool PushClipped(const TriangleRecord& triangle);
+  // The same for a triangle in scratch.first.
+  bool PushScratchClipped(ClipScratch& scratch);
+  template <std::uint32_t Stride>
+  bool PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
+                            std::uint32_t colour);
+  template <std::uint32_t Stride>
   std::size_t WriteSorted(std::byte* destination, std::size_t bytes) const;
+
+  std::uint32_t* Links() { return reinterpret_cast<std::uint32_t*>(store_.get() + linkOffset_); }
+  const std::uint32_t* Links() const { return reinterpret_cast<const std::uint32_t*>(store_.get() + linkOffset_); }
 
   HeapPtr<std::byte> store_;
   HeapPtr<std::uint32_t> bucketHeads_;
@@ -88,6 +120,12 @@ class TriangleBatch {
   std::uint32_t vertexCount_ = 0;
   std::uint32_t storeUsed_ = 0;
   std::uint32_t requestedCount_ = 0;
+  // Sorted: triangles stored since the last Reset, the slots for them, how many slots the
+  // store lays out and where the link array starts.
+  std::uint32_t triangleCount_ = 0;
+  TriangleSlots slots_;
+  std::uint32_t slotCapacity_ = 0;
+  std::uint32_t linkOffset_ = 0;
   bool sortByDepth_ = false;
   // The range of buckets used since the last Reset, so that neither the upload nor the reset
   // walks 8,191 empty heads for a small batch. lowestKey_ > highestKey_ when none is used.

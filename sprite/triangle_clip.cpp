@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "sprite/lerp_vertex.h"
 
@@ -9,9 +10,11 @@ namespace vela {
 namespace {
 
 // One Sutherland-Hodgman pass against the edge at `edge` on the axis `Coordinate` reads.
-// `Outside` says which side of the edge is cut away.
+// `Outside` says which side of the edge is cut away. New vertices get the fields of a vertex
+// with `stages` texture-coordinate pairs.
 template <typename Coordinate, typename Outside>
-int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinate coordinate, Outside outside) {
+int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinate coordinate, Outside outside,
+             std::uint32_t stages = kVertex2DStages) {
   count = std::clamp(count, 0, kClipPolygonCapacity);
   bool isOutside[kClipPolygonCapacity];
   for (int i = 0; i < count; ++i) isOutside[i] = outside(coordinate(in[i]), edge);
@@ -23,7 +26,7 @@ int ClipPass(const Vertex2D* in, Vertex2D* out, int count, float edge, Coordinat
   auto emitCut = [&](const Vertex2D& a, const Vertex2D& b) {
     if (emitted >= kClipPolygonCapacity) return;
     const float t = (edge - coordinate(a)) / (coordinate(b) - coordinate(a));
-    LerpVertex(a, b, out[emitted++], t);
+    LerpVertexStages(a, b, out[emitted++], t, stages);
   };
   for (int i = 0; i < count; ++i) {
     const int j = i + 1 == count ? 0 : i + 1;
@@ -43,6 +46,14 @@ float X(const Vertex2D& vertex) { return vertex.x; }
 float Y(const Vertex2D& vertex) { return vertex.y; }
 bool Below(float value, float edge) { return value < edge; }
 bool Above(float value, float edge) { return value > edge; }
+
+// A pass against an edge that no vertex lies beyond gives back the polygon as it is.
+bool AnyBelow(const Vertex2D* polygon, int count, float (*coordinate)(const Vertex2D&), float edge) {
+  return std::any_of(polygon, polygon + count, [&](const Vertex2D& v) { return coordinate(v) < edge; });
+}
+bool AnyAbove(const Vertex2D* polygon, int count, float (*coordinate)(const Vertex2D&), float edge) {
+  return std::any_of(polygon, polygon + count, [&](const Vertex2D& v) { return coordinate(v) > edge; });
+}
 
 bool AllBelow(const TriangleRecord& in, float (*coordinate)(const Vertex2D&), float edge) {
   return std::all_of(std::begin(in.vertex), std::end(in.vertex),
@@ -69,29 +80,53 @@ bool TriangleUnclipped(const ScissorSetting& scissor, const TriangleRecord& in) 
   });
 }
 
+bool TriangleOutside(const ScissorSetting& scissor, const TriangleRecord& in) {
+  return scissor.on && (AllBelow(in, X, scissor.left) || AllAbove(in, X, scissor.right) ||
+                        AllBelow(in, Y, scissor.top) || AllAbove(in, Y, scissor.bottom));
+}
+
+ClippedPolygon ClipToPolygon(const ScissorSetting& scissor, const TriangleRecord& in, ClipScratch& scratch,
+                             std::uint32_t stages) {
+  for (int i = 0; i < 3; ++i) scratch.first[i] = in.vertex[i];
+  return ClipScratchTriangle(scissor, scratch, stages);
+}
+
+ClippedPolygon ClipScratchTriangle(const ScissorSetting& scissor, ClipScratch& scratch, std::uint32_t stages) {
+  Vertex2D* polygon = scratch.first;
+  Vertex2D* spare = scratch.second;
+  int count = 3;
+  if (AnyBelow(polygon, count, X, scissor.left)) {
+    count = ClipPass(polygon, spare, count, scissor.left, X, Below, stages);
+    std::swap(polygon, spare);
+  }
+  if (AnyAbove(polygon, count, X, scissor.right)) {
+    count = ClipPass(polygon, spare, count, scissor.right, X, Above, stages);
+    std::swap(polygon, spare);
+  }
+  if (AnyBelow(polygon, count, Y, scissor.top)) {
+    count = ClipPass(polygon, spare, count, scissor.top, Y, Below, stages);
+    std::swap(polygon, spare);
+  }
+  if (AnyAbove(polygon, count, Y, scissor.bottom)) {
+    count = ClipPass(polygon, spare, count, scissor.bottom, Y, Above, stages);
+    std::swap(polygon, spare);
+  }
+  return {polygon, count};
+}
+
 int ClipTriangle(const ScissorSetting& scissor, const TriangleRecord& in, Vertex2D* out) {
   if (TriangleUnclipped(scissor, in)) {
     std::copy(std::begin(in.vertex), std::end(in.vertex), out);
     return 3;
   }
-  if (AllBelow(in, X, scissor.left) || AllAbove(in, X, scissor.right) || AllBelow(in, Y, scissor.top) ||
-      AllAbove(in, Y, scissor.bottom)) {
-    return 0;
-  }
-  Vertex2D first[kClipPolygonCapacity];
-  Vertex2D second[kClipPolygonCapacity];
-  std::copy(std::begin(in.vertex), std::end(in.vertex), first);
-  int count = ClipLeft(first, second, 3, scissor.left);
-  count = ClipRight(second, first, count, scissor.right);
-  count = ClipTop(first, second, count, scissor.top);
-  count = ClipBottom(second, first, count, scissor.bottom);
-  if (count < 3) return 0;
-
+  if (TriangleOutside(scissor, in)) return 0;
+  ClipScratch scratch;
+  const ClippedPolygon polygon = ClipToPolygon(scissor, in, scratch);
   int written = 0;
-  for (int i = 1; i + 1 < count; ++i) {
-    out[written++] = first[0];
-    out[written++] = first[i];
-    out[written++] = first[i + 1];
+  for (int i = 1; i + 1 < polygon.count; ++i) {
+    out[written++] = polygon.vertices[0];
+    out[written++] = polygon.vertices[i];
+    out[written++] = polygon.vertices[i + 1];
   }
   return written;
 }

@@ -1,7 +1,7 @@
 // Sprite pipeline benchmark, one thread: how many squares (or ribbon segments) per second go
-// through BuildSquare + PushTriangles (transform, clip, store), and what the upload in drawing
-// order (WriteDrawOrder, the copy UpdateBuffer makes into the locked vertex buffer) costs next to
-// a plain memcpy of the same bytes.
+// through PushSquare (what DrawSquare runs: transform, clip, store), and what the upload in
+// drawing order (WriteDrawOrder, the copy UpdateBuffer makes into the locked vertex buffer)
+// costs, each next to a plain memcpy of the bytes that reach the vertex buffer.
 //
 //   vela_sprite_bench [seconds per measurement] [sprites per batch]
 #include <algorithm>
@@ -15,7 +15,6 @@
 
 #include "sprite/sprite_shapes.h"
 #include "sprite/triangle_batch.h"
-#include "sprite/triangle_transform.h"
 
 namespace {
 
@@ -68,45 +67,18 @@ vela::TriangleBatch MakeBatch(std::uint32_t capacity, bool sorted) {
 void PushSquares(vela::TriangleBatch& batch, const std::vector<SquareInput>& squares) {
   static const vela::UvRect uv[vela::kVertex2DStages] = {{0.0f, 0.0f, 1.0f, 1.0f}};
   batch.Reset();
-  for (const SquareInput& square : squares) {
-    vela::TriangleRecord records[2];
-    vela::BuildSquare(square.destination, square.z, uv, 0xFFFFFFFF, records);
-    batch.PushTriangles(records, 2);
-  }
+  for (const SquareInput& square : squares) batch.PushSquare(square.destination, square.z, uv, 0xFFFFFFFF);
 }
 
-// The stages of a push on their own: building the two triangles, and building plus the
-// transform; what a push costs beyond them is the clip test and the store.
-void BenchStages(int count) {
-  static const vela::UvRect uv[vela::kVertex2DStages] = {{0.0f, 0.0f, 1.0f, 1.0f}};
-  const auto squares = RandomSquares(count, false, 640.0f, 480.0f);
-  volatile float sink = 0.0f;
-  const double build = BestNanoseconds([&] {
-    for (const SquareInput& square : squares) {
-      vela::TriangleRecord records[2];
-      vela::BuildSquare(square.destination, square.z, uv, 0xFFFFFFFF, records);
-      sink = sink + records[1].vertex[2].x;
-    }
-  });
-  const vela::TransformSettings settings;
-  const double transform = BestNanoseconds([&] {
-    for (const SquareInput& square : squares) {
-      vela::TriangleRecord records[2];
-      vela::BuildSquare(square.destination, square.z, uv, 0xFFFFFFFF, records);
-      for (vela::TriangleRecord& record : records) vela::TransformTriangle(settings, record, record);
-      sink = sink + records[1].vertex[2].x;
-    }
-  });
-  std::printf("| %-52s | %10.1f | %12.0f |\n", "stage: BuildSquare only", build / count, count * 1e9 / build);
-  std::printf("| %-52s | %10.1f | %12.0f |\n", "stage: BuildSquare + TransformTriangle", transform / count,
-              count * 1e9 / transform);
+// A plain copy of `bytes` bytes, the memory-bandwidth bound of writing them.
+double CopyNanoseconds(std::size_t bytes) {
+  std::vector<std::byte> source(bytes, std::byte{1});
+  std::vector<std::byte> destination(bytes);
+  return BestNanoseconds([&] { std::memcpy(destination.data(), source.data(), bytes); });
 }
 
-void Report(const char* what, double nanoseconds, int items, const char* unit) {
-  std::printf("| %-52s | %10.1f | %12.0f |\n", what, nanoseconds / items, items * 1e9 / nanoseconds);
-  (void)unit;
-}
-
+// Squares per case: the push, the push with the upload, a memcpy of the bytes uploaded for the
+// whole square (6 vertices of 28 bytes, whether or not the scissor cut it), and the ratio.
 void BenchSquares(int count, bool sorted, const vela::ScissorSetting& scissor, const char* what) {
   const auto squares = RandomSquares(count, false, 640.0f, 480.0f);
   vela::TriangleBatch batch = MakeBatch(static_cast<std::uint32_t>(count) * 15, sorted);
@@ -114,13 +86,9 @@ void BenchSquares(int count, bool sorted, const vela::ScissorSetting& scissor, c
   std::vector<std::byte> buffer(batch.BufferBytes());
   const double push = BestNanoseconds([&] { PushSquares(batch, squares); });
   const double upload = BestNanoseconds([&] { batch.WriteDrawOrder(buffer.data(), buffer.size()); });
-  char label[96];
-  std::snprintf(label, sizeof label, "%s: push", what);
-  Report(label, push, count, "sprites");
-  std::snprintf(label, sizeof label, "%s: push + upload", what);
-  Report(label, push + upload, count, "sprites");
-  std::printf("|   (%u of %d squares' vertices stored, %u requested) | | |\n", batch.VertexCount(), count * 6,
-              batch.RequestedCount());
+  const double copy = CopyNanoseconds(std::size_t{6} * batch.Stride() * static_cast<std::size_t>(count));
+  std::printf("| %-40s | %6.1f | %6.1f | %5.1f | %5.2f | %5u |\n", what, push / count, (push + upload) / count,
+              copy / count, (push + upload) / copy, batch.VertexCount() / 6);
 }
 
 void BenchRibbon(int points) {
@@ -142,7 +110,8 @@ void BenchRibbon(int points) {
       batch.Reset();
       vela::PushRibbon(batch, ribbon, {0.0f, 0.0f, 1.0f, 1.0f});
     });
-    Report(sorted ? "DrawList segments, sorted" : "DrawList segments, unsorted", push, points - 1, "segments");
+    std::printf("| %-40s | %6.1f | %12.0f |\n", sorted ? "DrawList segments, sorted" : "DrawList segments, unsorted",
+                push / (points - 1), (points - 1) * 1e9 / push);
   }
 }
 
@@ -183,13 +152,14 @@ int main(int argc, char** argv) {
   const vela::ScissorSetting off{};
   // Covers the screen: every triangle is tested, none cut.
   const vela::ScissorSetting around{true, -1.0f, -1.0f, 641.0f, 481.0f};
-  // The middle of the screen: about half the squares cut, a quarter rejected whole.
+  // The middle of the screen: about a quarter of the squares inside, an eighth cut, the rest
+  // rejected whole.
   const vela::ScissorSetting middle{true, 160.0f, 120.0f, 480.0f, 360.0f};
 
   std::printf("%d sprites (32 x 32 squares on 640 x 480) per batch, vertex type 1, best of %.1f s\n\n", count,
               g_seconds);
-  std::printf("| case | ns per sprite | sprites per second |\n|---|---|---|\n");
-  BenchStages(count);
+  std::printf("| squares, ns per square | push | push + upload | copy | ratio | stored |\n"
+              "|---|---|---|---|---|---|\n");
   BenchSquares(count, true, off, "sorted, scissor off");
   BenchSquares(count, false, off, "unsorted, scissor off");
   BenchSquares(count, true, around, "sorted, scissor on (nothing cut)");

@@ -1,6 +1,6 @@
-// The scissor clipper and the vertex store over arbitrary triangles, rectangles and settings:
-// nothing is written past a buffer, clipped output stays a whole number of triangles, and for
-// finite input every kept vertex lies in the rectangle.
+// The scissor clipper and the vertex store over arbitrary triangles, squares, rectangles and
+// settings: nothing is written past a buffer, clipped output stays a whole number of triangles,
+// and for finite input every kept vertex lies in the rectangle.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -91,6 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     batch.PushTriangles(&record, 1);
+    // The same bytes as a square's destination, depth, texture coordinates and colour.
+    const vela::Vertex2D& corner = record.vertex[0];
+    const vela::UvRect uv[vela::kVertex2DStages] = {
+        {corner.uv[0].u, corner.uv[0].v, record.vertex[1].x, record.vertex[1].y}};
+    batch.PushSquare({corner.x, corner.y, record.vertex[2].x - corner.x, record.vertex[2].y - corner.y}, corner.z, uv,
+                     corner.diffuse);
     if (batch.VertexCount() > batch.Capacity()) std::abort();
   }
   std::vector<std::byte> drawn(batch.DrawBytes());
