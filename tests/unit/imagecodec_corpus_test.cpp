@@ -36,7 +36,7 @@ constexpr const char* kCompiledJpegCorpus = VELA_TEST_CORPUS_JPEG;
 constexpr const char* kCompiledJpegCorpus = nullptr;
 #endif
 
-fs::path GoldenTable() { return fs::path(__FILE__).parent_path().parent_path() / "data" / "imagecodec_corpus.csv"; }
+fs::path GoldenTable() { return fs::path(VELA_TEST_DATA) / "imagecodec_corpus.csv"; }
 
 std::vector<std::uint8_t> ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
