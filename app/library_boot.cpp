@@ -132,6 +132,13 @@ constexpr ServiceStop kServiceStop[] = {
     {"console", 0, StopsWithoutWork},
 };
 
+const char* failingStartForTesting = nullptr;
+
+bool Start(const ServiceStart& service) {
+  if (failingStartForTesting && std::strcmp(service.name, failingStartForTesting) == 0) return false;
+  return service.start();
+}
+
 void ShowErrorBox(const char* text) { ErrorBox(kErrorBoxType, kErrorCaption, "%s", text); }
 
 // Starts the selected services in order; the first failure shows its box and ends the run.
@@ -139,7 +146,7 @@ template <std::size_t N>
 bool StartInOrder(const ServiceStart (&services)[N]) {
   for (const ServiceStart& service : services) {
     if (service.flag != 0 && !ServiceSelected(service.flag)) continue;
-    if (service.start()) continue;
+    if (Start(service)) continue;
     if (service.failureText) ShowErrorBox(service.failureText);
     return false;
   }
@@ -270,6 +277,8 @@ bool BootStepTwo(int clientWidth, int clientHeight) {
   }
   return true;
 }
+
+void FailServiceStartForTesting(const char* name) { failingStartForTesting = name; }
 
 void Shutdown() {
   StopServices();
