@@ -15,6 +15,7 @@
 namespace {
 
 using namespace vela::test;
+using vela::host::MessageBoxCapture;
 using Fails = FakeController::Fails;
 
 constexpr int kInput = 1;
@@ -129,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
         SoundFault{"NoCompaction", S_OK, S_OK, kRefused,
                    {kInitialised, Plain("　■ 協調レベルを 優先レベル に設定"), Red("　エラー : メモリのコンパクションに失敗"),
                     kNoPrimary}}),
-    [](const ::testing::TestParamInfo<SoundFault>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SoundFault>& row) { return std::string(row.param.name); });
 
 // Without one of its five entry points the external sound library is never initialised, yet it
 // is uninitialised and freed with the sound service.

@@ -152,7 +152,7 @@ TEST_P(BootFailure, ShowsItsBoxesLogsTheCauseAndEndsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStart, BootFailure, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace vela

@@ -46,7 +46,7 @@ class ClassOverride {
 
  private:
   struct Factory : Counted<IClassFactory> {
-    explicit Factory(IUnknown* made) : made(made) {}
+    explicit Factory(IUnknown* object) : made(object) {}
     STDMETHODIMP CreateInstance(IUnknown*, REFIID id, void** out) override {
       *out = nullptr;
       return made ? made->QueryInterface(id, out) : CLASS_E_CLASSNOTAVAILABLE;
@@ -85,7 +85,7 @@ struct FakeDirectSound : Counted<IDirectSound8> {
 // named, or nowhere. It never has a state to read.
 struct FakeController : Counted<IDirectInputDevice8A> {
   enum class Fails { kNowhere, kDataFormat, kCooperation, kAxisRange, kAxisEnumeration };
-  explicit FakeController(Fails fails) : fails(fails) {}
+  explicit FakeController(Fails step) : fails(step) {}
   Fails fails;
 
   STDMETHODIMP SetDataFormat(LPCDIDATAFORMAT) override { return Answer(Fails::kDataFormat); }
