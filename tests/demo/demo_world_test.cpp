@@ -60,12 +60,4 @@ TEST(DemoWorld, RocksStayInPlayAndNearOnesTouchedAreBumped) {
   EXPECT_LT(world.Bumps(), 60) << "far rocks pass behind the ship";
 }
 
-TEST(DemoWorld, TheTrailFollowsTheShipWithBoundedLength) {
-  DemoWorld world(kWidth, kHeight, Counter());
-  for (int frame = 0; frame < 100; ++frame) world.Advance(frame * kStep, kStep, {});
-  ASSERT_EQ(world.Trail().size(), DemoWorld::kTrailLength);
-  EXPECT_EQ(world.Trail().back().x, world.ShipState().position.x);
-  EXPECT_EQ(world.Trail().back().y, world.ShipState().position.y);
-}
-
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "tests/host/app_frame_support.h"
 
 namespace {
@@ -11,6 +13,7 @@ namespace {
 using vela::host::MessageBoxCapture;
 using vela::test::AppFrame;
 using vela::test::AsLogBytes;
+using vela::test::FromLogBytes;
 using vela::test::LogSettingsFile;
 using vela::test::ReadWholeFile;
 
@@ -21,14 +24,21 @@ TEST(FailedBoot, WithoutDirect3DShowsTheBoxesClosesTheWindowAndEndStopsNothingTw
   AppFrame frame(u"Vela failed boot test");
 
   EXPECT_TRUE(frame.Init(0, 320, 240)) << "the window is created whatever the boot does";
-  ASSERT_FALSE(boxes.Boxes().empty());
-  // Vela3D may explain first in boxes of its own; the boot's box comes last.
-  const auto& last = boxes.Boxes().back();
-  EXPECT_EQ(last.caption, L"ERROR");
-  EXPECT_EQ(last.text, L"３Ｄシステムの初期化に失敗");
-  EXPECT_EQ(last.type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
-  for (std::size_t i = 0; i + 1 < boxes.Boxes().size(); ++i) {
-    EXPECT_EQ(boxes.Boxes()[i].caption, L"Vela3D") << "box " << i;
+  // Vela3D explains first in boxes of its own; the boot's box comes last.
+  const struct {
+    const wchar_t* caption;
+    const wchar_t* text;
+    unsigned type;
+  } expected[] = {
+      {L"Vela3D", L"DLLの読み込みに失敗\nDirectX9cが正しくインストールされているか\n確認して下さい", MB_ICONERROR},
+      {L"Vela3D", L"アダプターの初期化に失敗", MB_ICONERROR},
+      {L"ERROR", L"３Ｄシステムの初期化に失敗", MB_ICONERROR | MB_OK},
+  };
+  ASSERT_EQ(boxes.Boxes().size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(boxes.Boxes()[i].caption, expected[i].caption) << "box " << i;
+    EXPECT_EQ(boxes.Boxes()[i].text, expected[i].text) << "box " << i;
+    EXPECT_EQ(boxes.Boxes()[i].type, expected[i].type) << "box " << i;
   }
 
   // The shutdown after the failure closed the log.
@@ -36,6 +46,8 @@ TEST(FailedBoot, WithoutDirect3DShowsTheBoxesClosesTheWindowAndEndStopsNothingTw
   const std::string footer = AsLogBytes("</BODY>\n</HTML>\n");
   ASSERT_GE(closed.size(), footer.size());
   EXPECT_EQ(closed.find(footer), closed.size() - footer.size());
+  EXPECT_NE(closed.find(AsLogBytes("<B><FONT color=\"RED\">　　　エラー : DLLの読み込みに失敗</FONT></B><BR>\n")), std::string::npos)
+      << FromLogBytes(closed);
   EXPECT_EQ(closed.find(AsLogBytes("アプリケーション開始")), std::string::npos);
   EXPECT_EQ(closed.find(AsLogBytes("Library Version")), std::string::npos);
 

@@ -24,8 +24,7 @@ TEST(FailedInputStart, WithoutDirectInputShowsTheBoxAndClosesTheWindow) {
     AppFrame frame(u"Vela failed input test");
     EXPECT_TRUE(frame.Init(1, 320, 240));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, L"ERROR");
-    EXPECT_EQ(boxes.Boxes()[0].text, L"入力デバイスクラスの初期化の初期化に失敗");
+    EXPECT_EQ(boxes.Boxes()[0].caption + L": " + boxes.Boxes()[0].text, L"ERROR: 入力デバイスクラスの初期化の初期化に失敗");
     EXPECT_EQ(boxes.Boxes()[0].type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
     EXPECT_FALSE(frame.WaitMsg()) << "the failed boot closed the window";
     frame.End();
@@ -33,12 +32,9 @@ TEST(FailedInputStart, WithoutDirectInputShowsTheBoxAndClosesTheWindow) {
     EXPECT_EQ(boxes.Boxes().size(), 1u);
   }
   const std::string log = ReadWholeFile(settings.LogPath());
-  const char* const kInOrder[] = {
-      "<B>　ジョイスティック用メモリを確保</B><BR>\n",
-      "<B><FONT color=\"RED\">　エラー : DirectInputオブジェクトの生成に失敗</FONT></B><BR>\n"
-      "　　[ DirectX8.1以降をインストールしてください ]<BR>\n",
-      "VelaInputクラスの解放",
-  };
+  const char* const kInOrder[] = {"<B><FONT color=\"RED\">　エラー : DirectInputオブジェクトの生成に失敗</FONT></B><BR>\n"
+                                  "　　[ DirectX8.1以降をインストールしてください ]<BR>\n",
+                                  "VelaInputクラスの解放"};
   std::size_t at = 0;
   for (const char* piece : kInOrder) {
     const std::size_t found = log.find(AsLogBytes(piece), at);
@@ -54,8 +50,6 @@ TEST(FailedInputStart, WithoutServiceFlagOneTheBootNeedsNoDirectInput) {
   AppFrame frame(u"Vela no input test");
   ASSERT_TRUE(frame.Init(0, 320, 240));
   EXPECT_TRUE(frame.WaitMsg());
-  EXPECT_TRUE(frame.WaitMsg());
-  frame.Finish();
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 

@@ -26,59 +26,37 @@ constexpr int kHeight = 240;
 constexpr std::uint32_t kBackground = 0x203040;
 constexpr int kTolerance = 8;
 
-// A folder beside the executable, removed with everything in it at the end.
-class FolderBesideExecutable {
+// A folder beside the executable holding one picture (the quadrant picture with `corner` in its
+// lower right) at `relative`, removed with everything in it at the end.
+class PictureFolder {
  public:
-  explicit FolderBesideExecutable(const std::wstring& name) : path_(ExecutableFolder() + name) {
-    Remove();
-    fs::create_directories(path_);
-  }
-  ~FolderBesideExecutable() { Remove(); }
-  FolderBesideExecutable(const FolderBesideExecutable&) = delete;
-  FolderBesideExecutable& operator=(const FolderBesideExecutable&) = delete;
-
-  const fs::path& Path() const { return path_; }
-  void Write(const fs::path& relative, const std::vector<std::uint8_t>& bytes) const {
+  PictureFolder(const std::wstring& name, const fs::path& relative, std::uint32_t corner)
+      : path_(ExecutableFolder() + name) {
+    fs::remove_all(path_, ignored_);
     fs::create_directories((path_ / relative).parent_path());
-    EXPECT_TRUE(WriteWholeFile((path_ / relative).wstring(), AsChars(bytes))) << relative;
+    EXPECT_TRUE(WriteWholeFile((path_ / relative).wstring(), AsChars(QuadrantPng(100, 50, corner))));
   }
-
- private:
-  void Remove() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  fs::path path_;
-};
-
-// vela_settings.pak beside the executable, as `vela-archive pack --lzss` makes it of a folder
-// that holds pictures\vela_from_pack.png (the quadrant picture with a white corner).
-class PackedPicture {
- public:
-  PackedPicture() : path_(ExecutableFolder() + L"vela_settings.pak") {
-    const FolderBesideExecutable source(L"vela_settings_pack_source");
-    source.Write(L"pictures\\vela_from_pack.png", QuadrantPng(100, 50, kWhite));
-    std::ostringstream out, err;
-    EXPECT_EQ(vela::archive_tool::Run({"pack", "--lzss", source.Path().string(), path_.string()}, out, err), 0)
-        << err.str();
-  }
-  ~PackedPicture() {
-    std::error_code ignored;
-    fs::remove(path_, ignored);
-  }
+  ~PictureFolder() { fs::remove_all(path_, ignored_); }
+  PictureFolder(const PictureFolder&) = delete;
+  PictureFolder& operator=(const PictureFolder&) = delete;
+  const fs::path& Path() const { return path_; }
 
  private:
   fs::path path_;
+  std::error_code ignored_;
 };
 
-// vela_settings_folder beside the executable, holding pictures\vela_from_folder.png (the
-// quadrant picture with a black corner).
-class PictureFolder : public FolderBesideExecutable {
- public:
-  PictureFolder() : FolderBesideExecutable(L"vela_settings_folder") {
-    Write(L"pictures\\vela_from_folder.png", QuadrantPng(100, 50, kBlack));
-  }
-};
+// The folder pictures\vela_from_folder.png (black corner) stands in, the archive
+// vela_settings.pak holds pictures\vela_from_pack.png (white corner) as `vela-archive pack
+// --lzss` makes it.
+PictureFolder MakeFolder() { return {L"vela_settings_folder", L"pictures\\vela_from_folder.png", kBlack}; }
+
+void MakeArchive() {
+  const PictureFolder source(L"vela_settings_pack_source", L"pictures\\vela_from_pack.png", kWhite);
+  std::ostringstream out, err;
+  const std::string archive = (fs::path(ExecutableFolder()) / "vela_settings.pak").string();
+  EXPECT_EQ(vela::archive_tool::Run({"pack", "--lzss", source.Path().string(), archive}, out, err), 0) << err.str();
+}
 
 class FileSettingsWindow : public PluginWindowTest {
  protected:
@@ -109,8 +87,8 @@ void ExpectQuadrants(const CapturedImage& image, int x, int y, std::uint32_t cor
 }
 
 TEST_F(FileSettingsWindow, PicturesComeFromTheArchiveAndFolderTheSettingsNameUntilAKeyGoes) {
-  const PackedPicture pack;
-  const PictureFolder folder;
+  MakeArchive();
+  const PictureFolder folder = MakeFolder();
   SettingsFile settings;
   settings.Set(L"files", L"root", L"pictures\\");
   settings.Set(L"files", L"pack0", L"vela_settings.pak");
@@ -137,10 +115,11 @@ TEST_F(FileSettingsWindow, PicturesComeFromTheArchiveAndFolderTheSettingsNameUnt
   EXPECT_EQ(Load(u"vela_from_pack.png"), 0u) << "the next Init starts from empty slots";
   EXPECT_NE(Load(u"vela_from_folder.png"), 0u);
   again.Finish();
+  DeleteFileW((ExecutableFolder() + L"vela_settings.pak").c_str());
 }
 
 TEST_F(FileSettingsWindow, AMissingFolderOrArchiveIsLoggedAndTheOtherKeysServe) {
-  const PictureFolder folder;
+  const PictureFolder folder = MakeFolder();
   const FileBesideExecutable notAnArchive(u"vela_settings_junk.pak", std::string(64, 'Z'));
   LogSettingsFile settings(L"vela_file_settings_log.html", L"Vela file settings log");
   settings.Set(L"files", L"root", L"pictures");

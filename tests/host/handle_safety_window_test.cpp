@@ -51,23 +51,13 @@ class HandleSafetyWindow : public PluginWindowTest {
     return static_cast<std::uint32_t>(host.Variable(variable));
   }
 
-  void Attach(std::uint32_t sprite, std::uint32_t texture) {
-    host.ClearStack();
-    host.PushWord(sprite).PushWord(texture);
-    EXPECT_EQ(Call("SpriteAttatchTexture"), 8);
-  }
-
-  void DrawSquare(std::uint32_t sprite) {
-    host.ClearStack();
-    host.PushWord(sprite).PushRect(20, 20, 100, 50).PushFloat(10).PushRect(0, 0, 100, 50);
-    EXPECT_EQ(Call("SpriteDrawSquare"), 40);
-  }
-
   // The sprite filled with one square, uploaded and drawn.
   CapturedImage ShowSprite(std::uint32_t sprite) {
     return Show(kBackground, [&] {
       CallWithHandle("SpriteResetBuffer", sprite);
-      DrawSquare(sprite);
+      host.ClearStack();
+      host.PushWord(sprite).PushRect(20, 20, 100, 50).PushFloat(10).PushRect(0, 0, 100, 50);
+      EXPECT_EQ(Call("SpriteDrawSquare"), 40);
       CallWithHandle("SpriteUpdateBuffer", sprite);
       CallWithHandle("SpriteRendering", sprite);
     });
@@ -123,7 +113,9 @@ TEST_F(HandleSafetyWindow, WrongHandlesDoNothingAndAreLoggedOnceEach) {
   const std::uint32_t gone = Load("TextureLoad", other_.Name(), 3);
   ASSERT_TRUE(texture != 0 && surface != 0 && sprite != 0 && gone != 0);
   CallWithHandle("TextureRelease", gone);
-  Attach(sprite, texture);
+  host.ClearStack();
+  host.PushWord(sprite).PushWord(texture);
+  EXPECT_EQ(Call("SpriteAttatchTexture"), 8);
 
   const CapturedImage before = ShowSprite(sprite);
   EXPECT_PIXEL(before, 45, 32, kRed, kTolerance);

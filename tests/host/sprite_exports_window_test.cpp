@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "tests/host/app_frame_support.h"
 
@@ -40,8 +41,6 @@ class SpriteExportsWindow : public PluginWindowTest {
     return static_cast<std::uint32_t>(host.Variable(1));
   }
 
-  void OnSprite(const char* name, std::uint32_t sprite) { CallWithHandle(name, sprite); }
-
   void DrawSquare(std::uint32_t sprite, float x, float y, float size, float z, float sourceX) {
     host.ClearStack();
     host.PushWord(sprite).PushRect(x, y, size, size).PushFloat(z).PushRect(sourceX, 0, 32, 64);
@@ -52,13 +51,14 @@ class SpriteExportsWindow : public PluginWindowTest {
   template <typename Fill>
   CapturedImage Show(std::uint32_t sprite, Fill fill) {
     return PluginWindowTest::Show(kBackground, [&] {
-      OnSprite("SpriteResetBuffer", sprite);
+      CallWithHandle("SpriteResetBuffer", sprite);
       fill();
-      OnSprite("SpriteUpdateBuffer", sprite);
-      OnSprite("SpriteRendering", sprite);
+      CallWithHandle("SpriteUpdateBuffer", sprite);
+      CallWithHandle("SpriteRendering", sprite);
     });
   }
 
+  LogSettingsFile log_{L"vela_sprite_exports_log.html", L"sprites"};
   // 64 x 64: red on the left half, blue on the right.
   FileBesideExecutable picture_{u"sprite_halves.png",
                                 Png(64, 64, [](std::uint32_t x, std::uint32_t) { return x < 32 ? kRed : kBlue; })};
@@ -143,9 +143,16 @@ TEST_F(SpriteExportsWindow, SquaresRibbonsScissorAndPerspectiveThroughTheExports
   EXPECT_PIXEL(shown, 350, 200, kBackground, kTolerance);
 
   // Handle 0 does nothing; SpriteRelease gives the handle back.
-  OnSprite("SpriteRendering", 0);
-  OnSprite("SpriteRelease", sprite);
-  OnSprite("TextureRelease", texture);
+  CallWithHandle("SpriteRendering", 0);
+  CallWithHandle("SpriteRelease", sprite);
+  CallWithHandle("TextureRelease", texture);
+  frame.Finish();
+
+  const std::string log = FromLogBytes(ReadWholeFile(log_.LogPath()));
+  for (const char* line : {"VERTEX COUNT [  600 ] : VERTEX SIZE [  28BYTE ] : ", "頂点バッファの生成に失敗 [",
+                           "CSprite2D Destruct"}) {
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+  }
 }
 
 }  // namespace

@@ -38,15 +38,7 @@ class DeepFolder {
   std::vector<std::wstring> levels_;
 };
 
-TEST(ExecutableFolder, APathThatFitsIsKeptAsItIs) {
-  char folder[MAX_PATH];
-  ASSERT_TRUE(SystemFolderOf(L"C:\\games\\space\\host.exe", folder));
-  EXPECT_STREQ(folder, "C:\\games\\space");
-  EXPECT_FALSE(SystemFolderOf(L"host.exe", folder));
-  EXPECT_STREQ(folder, "");
-}
-
-TEST(ExecutableFolder, AFolderBeyondMaxPathIsReachedThroughItsShortName) {
+TEST(ExecutableFolder, IsKeptWhenItFitsAndReachedThroughItsShortNameBeyondMaxPath) {
   DeepFolder deep;
   const std::wstring settings = L"\\\\?\\" + deep.Path() + L"\\velaplugin.ini";
   const HANDLE file = CreateFileW(settings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -54,6 +46,9 @@ TEST(ExecutableFolder, AFolderBeyondMaxPathIsReachedThroughItsShortName) {
   CloseHandle(file);
 
   char folder[MAX_PATH];
+  ASSERT_TRUE(SystemFolderOf(L"C:\\games\\space\\host.exe", folder));
+  EXPECT_STREQ(folder, "C:\\games\\space") << "a path that fits is kept as it is";
+  EXPECT_FALSE(SystemFolderOf(L"host.exe", folder));
   ASSERT_TRUE(SystemFolderOf(deep.Path() + L"\\host.exe", folder));
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);

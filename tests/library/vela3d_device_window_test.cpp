@@ -1,0 +1,121 @@
+// Vela3D on Wine's Direct3D 9, below the exports: the device made on a window of the test's own,
+// nested scenes as the device sees them, a forced restore that brings the states back and draws
+// again, and the device's last reference. (Frames drawn through the exports are seen in
+// tests/host.)
+#include <windows.h>
+
+#include <d3d9.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "core/device_loss.h"
+#include "graphics/vela3d.h"
+#include "tests/library/library_window_support.h"
+
+namespace vela {
+namespace {
+
+using namespace test;
+
+std::uint16_t FpuControlWord() {
+  std::uint16_t word = 0;
+  __asm__ volatile("fnstcw %0" : "=m"(word));
+  return word;
+}
+
+DWORD DeviceRenderState(D3DRENDERSTATETYPE state) {
+  DWORD value = 0xDEADBEEF;
+  Vela3D::Device()->GetRenderState(state, &value);
+  return value;
+}
+
+TEST(Vela3DDevice, NestedScenesReachTheDeviceOnce) {
+  Vela3DWindow window("Vela3D test", 320, 240);
+  ASSERT_TRUE(window.Started());
+  IDirect3DDevice9* device = Vela3D::Device();
+  EXPECT_TRUE(Vela3D::BeginScene());
+  EXPECT_TRUE(Vela3D::BeginScene());
+  // The device is inside one scene: a second BeginScene of its own is refused.
+  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
+  Vela3D::EndScene();
+  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL) << "the inner end did not end the device's scene";
+  Vela3D::EndScene();
+  EXPECT_EQ(device->BeginScene(), D3D_OK) << "the outer end did";
+  EXPECT_EQ(device->EndScene(), D3D_OK);
+
+  // An end without a begin only counts: the next begin brings the depth back to 0.
+  Vela3D::EndScene();
+  EXPECT_TRUE(Vela3D::BeginScene());
+  EXPECT_EQ(device->BeginScene(), D3D_OK);
+  EXPECT_EQ(device->EndScene(), D3D_OK);
+}
+
+class LossRecorder final : public DeviceLossHandler {
+ public:
+  explicit LossRecorder(std::string name, std::string& log) : name_(std::move(name)), log_(log) {}
+  // Default-pool resources are given up while the back buffer is still held.
+  void OnLostDevice() override { log_ += name_ + "-lost" + (Vela3D::BackBuffer() ? "(bb) " : " "); }
+  void OnResetDevice() override { log_ += name_ + "-reset" + (Vela3D::BackBuffer() ? "(bb) " : " "); }
+
+ private:
+  std::string name_;
+  std::string& log_;
+};
+
+TEST(Vela3DDevice, AMixedHalDeviceRestoredByForceWithItsStatesAndReleasedWithEveryReference) {
+  LogCapture log;
+  const std::uint16_t fpuBefore = FpuControlWord();
+  Vela3DWindow window("Vela3D test", 320, 240);
+  ASSERT_TRUE(window.Started());
+  // RandF computes in extended precision: the device must not lower the x87 precision.
+  EXPECT_EQ(FpuControlWord() & 0x300, fpuBefore & 0x300);
+  EXPECT_NE(log.Text().find("Direct3Dデバイスを [ D3DDEVTYPE_HAL ] [ D3DCREATE_MIXED_VERTEXPROCESSING ] で生成"),
+            std::string::npos)
+      << log.Text();
+
+  std::string calls;
+  LossRecorder surfaces("surfaces", calls), textures("textures", calls);
+  JoinDeviceLoss(DeviceLossSlot::kSurfaces, &surfaces);
+  JoinDeviceLoss(DeviceLossSlot::kTextures, &textures);
+  Vela3D::SetBlendingType(3);
+  Vela3D::Restore(false);
+  EXPECT_EQ(calls, "") << "an operational device is not restored without force";
+  Vela3D::Restore(true);
+  LeaveDeviceLoss(DeviceLossSlot::kSurfaces);
+  LeaveDeviceLoss(DeviceLossSlot::kTextures);
+  EXPECT_EQ(calls, "textures-lost(bb) surfaces-lost(bb) textures-reset(bb) surfaces-reset(bb) ");
+
+  IDirect3DDevice9* device = Vela3D::Device();
+  EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+  // The reset put the device's states back to Direct3D's defaults; the cache wrote ours back.
+  EXPECT_EQ(DeviceRenderState(D3DRS_SRCBLEND), DWORD{D3DBLEND_ONE});
+  EXPECT_EQ(DeviceRenderState(D3DRS_DESTBLEND), DWORD{D3DBLEND_ONE});
+  EXPECT_EQ(DeviceRenderState(D3DRS_CULLMODE), DWORD{D3DCULL_NONE});
+  EXPECT_EQ(DeviceRenderState(D3DRS_LIGHTING), DWORD{FALSE});
+  // And it draws again.
+  EXPECT_TRUE(Vela3D::BeginScene());
+  Vela3D::Clear(D3DCLEAR_TARGET, kGreen, 1.0f, 0, nullptr);
+  const RECT fill = {0, 0, 64, 32};
+  Vela3D::FillRect(&fill, kBlue);
+  Vela3D::EndScene();
+  const Screen shown = ReadBackBuffer();
+  ASSERT_FALSE(shown.Empty());
+  for (auto [x, y, colour] : {std::tuple{0, 0, kBlue}, {63, 31, kBlue}, {64, 0, kGreen}, {0, 32, kGreen}}) {
+    EXPECT_EQ(shown.At(x, y), Rgb(colour)) << "(" << x << ", " << y << ")";
+  }
+
+  // The re-created back buffer and queries go with the device: nothing keeps it alive.
+  HMODULE pin = LoadLibraryA("d3d9.dll");  // keeps the device's code loaded to read its count
+  device->AddRef();
+  Vela3D::Release();
+  EXPECT_EQ(Vela3D::Device(), nullptr);
+  EXPECT_EQ(device->Release(), 0u) << "Vela3D kept a reference on the device";
+  FreeLibrary(pin);
+}
+
+}  // namespace
+}  // namespace vela
