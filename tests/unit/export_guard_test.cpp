@@ -225,14 +225,4 @@ TEST_F(HandleGuard, OnlyHeldHandlesOfTheirKindsReachTheBodyAndEachRefusedValueIs
   EXPECT_EQ(g_attached, 2);
 }
 
-TEST_F(HandleGuard, AHandleHeldTwiceStaysUntilBothAreGivenBack) {
-  Handles().Add(kTexture, kTextures);  // the same file loaded again
-  std::string logged;
-  EXPECT_TRUE(Handles().GiveBack(kTexture));
-  EXPECT_TRUE(AttachAndLog(kSprite, kTexture, logged));
-  EXPECT_TRUE(Handles().GiveBack(kTexture));
-  EXPECT_FALSE(Handles().GiveBack(kTexture)) << "a third give-back does nothing";
-  EXPECT_FALSE(AttachAndLog(kSprite, kTexture, logged));
-}
-
 }  // namespace

@@ -163,33 +163,6 @@ TEST(ViewportClip, CutsDestinationAndSourceAlike) {
   EXPECT_EQ(huge.right, 640);
 }
 
-struct RecordingManager final : Object2DManager {
-  RecordingManager(std::string label, std::vector<std::string>& calls) : name(std::move(label)), log(calls) {}
-  void OnScissoring(bool, const PixelRect& r) override { log.push_back(name + " scissor " + std::to_string(r.right)); }
-  void OnPerspective(bool, float, float, float) override { log.push_back(name + " perspective"); }
-  void OnZoom(bool, float, float, float s) override { log.push_back(name + " zoom " + std::to_string(int(s))); }
-  std::string name;
-  std::vector<std::string>& log;
-};
-
-TEST(Settings2D, BroadcastReachesEveryManagerInSlotOrder) {
-  std::vector<std::string> log;
-  RecordingManager sprites("sprites", log), points("points", log), primitives("primitives", log);
-  JoinObject2DBroadcast(Object2DSlot::kPoints, &points);
-  JoinObject2DBroadcast(Object2DSlot::kSprites, &sprites);
-  JoinObject2DBroadcast(Object2DSlot::kPrimitives, &primitives);
-  BroadcastScissoring(true, {9, 19, 39, 59});
-  LeaveObject2DBroadcast(Object2DSlot::kSprites);
-  BroadcastPerspective(false, 320, 240, 100);
-  LeaveObject2DBroadcast(Object2DSlot::kPoints);
-  LeaveObject2DBroadcast(Object2DSlot::kPrimitives);
-  JoinObject2DBroadcast(static_cast<Object2DSlot>(-1), &points);
-  JoinObject2DBroadcast(Object2DSlot::kCount, &points);
-  BroadcastZoom(false, 0, 0, 1);
-  EXPECT_EQ(log, (std::vector<std::string>{"primitives scissor 39", "sprites scissor 39", "points scissor 39",
-                                           "primitives perspective", "points perspective"}));
-}
-
 TEST(Settings2D, ScissorRectangleToDevicePixels) {
   struct Case {
     PixelRect in;

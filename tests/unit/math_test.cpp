@@ -55,20 +55,6 @@ TEST(Trigonometry, AtanAxesAndOneRatioInEveryOctant) {
   for (const auto& [x, y, angle] : cases) EXPECT_EQ(Atan(x, y), angle) << x << ", " << y;
 }
 
-TEST(Trigonometry, AtanFollowsTheDirectionAllAroundEvenForHugeVectors) {
-  const double twoPi = 6.283185307179586;
-  for (int step = 0; step < 4096; ++step) {
-    const double turn = step / 4096.0;
-    const auto x = static_cast<std::int32_t>(std::lround(2.0e9 * std::cos(turn * twoPi)));
-    const auto y = static_cast<std::int32_t>(std::lround(2.0e9 * std::sin(turn * twoPi)));
-    const std::int32_t angle = Atan(x, y);
-    ASSERT_TRUE(angle >= 0 && angle <= 65536) << angle;
-    // The table floors (under 1 unit, about 1 more at the entries one less) and the index
-    // truncates (under 1.3 units).
-    ASSERT_LE(std::fabs(std::remainder(angle - turn * 65536.0, 65536.0)), 2.5) << "step " << step;
-  }
-}
-
 TEST(Trigonometry, RotateUsesTheOldCoordinatesForBoth) {
   Vector2 w{1.0f, 2.0f};
   Rotate(w, 16384);

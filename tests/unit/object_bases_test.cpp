@@ -80,21 +80,6 @@ TEST_F(ObjectBases, AnObjectHoldsItsManagerAndLeavesItsListFromAnyPositionAtZero
   ReleaseObject(nullptr);
 }
 
-TEST(BaseList, RefusesObjectsItDoesNotHoldAndObjectsTwice) {
-  CBaseList list, other;
-  auto* a = new CBaseObject;
-  list.Append(a);
-  list.Append(a);
-  list.Append(nullptr);
-  EXPECT_EQ(list.GetCount(), 1u);
-  other.Unlink(a);  // a stands in `list`, not here
-  EXPECT_EQ(list.GetFirst(), a);
-  list.Unlink(a);
-  list.Unlink(a);
-  EXPECT_EQ(list.GetCount(), 0u);
-  a->Release();
-}
-
 TEST_F(ObjectBases, FindIgnoresAsciiCaseOnlyAndAddsAReference) {
   Recorder* lower = Make("data\\title.png");
   Recorder* kana = Make("\x82\xA0\xE1.png");  // Shift-JIS "あ", then a byte that is a letter elsewhere

@@ -135,20 +135,6 @@ TEST(QpkImage, MissingNamesAndArchivesFailWithTheMessage) {
   EXPECT_STREQ(image.Load(bad, "Face"), CQPKImage::kLoadFailedText);
 }
 
-TEST(QpkImage, CompressedEntriesDecode) {
-  Bytes pixels(16 * 9 * 8);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i / 24);
-  Bytes archive;
-  qpk::AppendArchiveHead(archive);
-  ASSERT_TRUE(qpk::AppendEntry(archive, "tiles", 16, 9, 6, LzssEncode(pixels)));
-  MemorySource source(archive);
-  CQPKImage image;
-  ASSERT_EQ(image.Load(source, "TILES"), nullptr);
-  Bytes expected(16 * 9 * 4);
-  ASSERT_TRUE(qpk::Convert(16, 9, 2, pixels, 1, expected));
-  EXPECT_EQ(Bytes(image.GetImageData() + 128, image.GetImageData() + image.GetImageSize()), expected);
-}
-
 TEST(QpkImage, LyingHeadersFailCleanly) {
   CQPKImage image;
   const auto load = [&](const Bytes& archive, std::string_view name) {
@@ -192,14 +178,6 @@ TEST(QpkImage, LyingHeadersFailCleanly) {
   EXPECT_NE(load(archive, "cut"), nullptr);
   EXPECT_NE(load(archive, "lie"), nullptr);
   EXPECT_EQ(image.GetImageData(), nullptr);
-}
-
-TEST(QpkFormat, WriterChecksNames) {
-  Bytes archive;
-  EXPECT_FALSE(qpk::AppendEntry(archive, "", 1, 1, 1, Bytes(4)));
-  EXPECT_FALSE(qpk::AppendEntry(archive, "sixteen_bytes_xx", 1, 1, 1, Bytes(4)));
-  EXPECT_TRUE(qpk::AppendEntry(archive, "fifteen_bytes_x", 1, 1, 1, Bytes(4)));
-  EXPECT_FALSE(qpk::NamesMatch("[", "{"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The CPU side of sprites: squares and ribbons into the vertex store, the depth order in which
-// they reach the vertex buffer, capacity, the transform's perspective and half-pixel shift.
+// they reach the vertex buffer, and capacity. What the transform and the scissor make of them is
+// pinned by sprite_upload_hash_test.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +11,6 @@
 #include "sprite/depth_key.h"
 #include "sprite/sprite_shapes.h"
 #include "sprite/triangle_batch.h"
-#include "sprite/triangle_transform.h"
 
 namespace vela {
 namespace {
@@ -120,53 +120,6 @@ TEST_F(SpriteBatch, CapacityCountsVerticesAndAFullBatchTakesNoMore) {
   EXPECT_FALSE(batch.Configure(0x40000000, 4, true)) << "sizes beyond 32 bits are refused";
 }
 
-TEST_F(SpriteBatch, ScissorAppliesWhenTrianglesArePushed) {
-  Make(600, false);
-  batch.Scissor() = {true, 0, 0, 100, 100};
-  // Transformed to (-10.5, -10.5)-(39.5, 39.5): each triangle loses a corner.
-  EXPECT_TRUE(Square(-10, -10, 50, 100));
-  EXPECT_GT(batch.VertexCount(), 6u);
-  for (const DrawnVertex& vertex : Drawn()) {
-    EXPECT_GE(vertex.x, -1e-4f);  // the 32-bit build cuts in x87 precision
-    EXPECT_GE(vertex.y, -1e-4f);
-  }
-  const std::uint32_t stored = batch.VertexCount();
-  EXPECT_TRUE(Square(-300, 10, 50, 100));  // wholly outside: nothing stored, nothing requested
-  EXPECT_EQ(batch.RequestedCount(), stored);
-  batch.Scissor().on = false;
-  EXPECT_TRUE(Square(-300, 10, 50, 100));
-  EXPECT_EQ(batch.VertexCount(), stored + 6);
-}
-
-TEST(SpriteTransform, HalfPixelShiftPerspectiveAndZoom) {
-  TransformSettings settings;
-  auto transformed = [&](float x, float y, float z) {
-    Vertex2D vertex{};
-    vertex.x = x, vertex.y = y, vertex.z = z, vertex.rhw = 1.0f;
-    TransformVertex(settings, vertex);
-    return vertex;
-  };
-  const Vertex2D plain = transformed(110, 120, 65535);
-  EXPECT_EQ(plain.x, 109.5f);
-  EXPECT_EQ(plain.y, 119.5f);
-  EXPECT_NEAR(plain.z, 1.0f, 1e-6f);
-
-  settings.perspective = {true, 320.0f, 240.0f, 1.0f};
-  EXPECT_EQ(transformed(420, 340, 32767).x, 419.5f) << "the middle depth is left as it is";
-  // Depth 65535 with factor 1: offsets from the centre shrink by 1 / t, t = 98303 / 65535.
-  const double t = 98303.0 / 65535.0;
-  const Vertex2D far = transformed(470, 240, 65535);
-  EXPECT_NEAR(far.x, 320.0 + 150.0 / t - 0.5, 1e-3);
-  EXPECT_NEAR(far.z, t, 1e-5);
-  EXPECT_NEAR(far.rhw, 1.0 / t, 1e-5);
-  EXPECT_NEAR(transformed(470, 240, 0).x, 320.0 + 150.0 * 65535.0 / 32768.0 - 0.5, 1e-3);
-  // Zoom after perspective, scale before the shift.
-  settings.perspective.on = false;
-  settings.zoom = {true, 100.0f, 100.0f, 2.0f};
-  settings.scale = {0.5f, 1.0f};
-  EXPECT_EQ(transformed(150, 100, 0).x, (100.0f + 100.0f) * 0.5f - 0.5f);
-}
-
 class SpriteRibbon : public SpriteBatch {
  protected:
   std::vector<float> x, y, z, halfWidth;
@@ -202,15 +155,6 @@ TEST_F(SpriteRibbon, TwoPointsMakeOneQuadWidenedAcrossByTheirAngle) {
   Push(1);
   Push(-3);
   EXPECT_EQ(batch.VertexCount(), 0u) << "one point or none draws nothing";
-}
-
-TEST_F(SpriteRibbon, TheTextureStretchesOnceAlongTheWholeRibbon) {
-  Make(600, false);
-  for (int k = 0; k < 5; ++k) Point(100.0f + 50.0f * k, 100, 5, 0, 1);
-  Push(5, {0.0f, 0.2f, 1.0f, 0.6f});
-  const std::vector<DrawnVertex> v = Drawn();
-  ASSERT_EQ(v.size(), 24u);
-  for (int segment = 0; segment < 4; ++segment) EXPECT_FLOAT_EQ(v[segment * 6 + 2].v, 0.2f + 0.1f * (segment + 1));
 }
 
 TEST_F(SpriteRibbon, ASegmentThatDoesNotFitIsLostAndLaterOnesAreStillTried) {
