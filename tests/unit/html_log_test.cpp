@@ -55,20 +55,6 @@ class HtmlLogTest : public ::testing::Test {
   HtmlLog log;
 };
 
-TEST(HtmlLogHead, FourteenLinesWithTheTitleAndAFlush) {
-  MemoryOutput output;
-  HtmlLog log;
-  EXPECT_FALSE(log.IsOpen());
-  log.Open(output, "My %s title");
-  EXPECT_TRUE(log.IsOpen());
-  const std::string& head = output.bytes;
-  EXPECT_EQ(std::count(head.begin(), head.end(), '\n'), 14);
-  EXPECT_NE(head.find("charset=Shift_JIS"), std::string::npos);
-  EXPECT_NE(head.find("\n<TITLE>My %s title</TITLE>\n"), std::string::npos) << "the title is an argument";
-  EXPECT_TRUE(head.ends_with("alink=\"#444444\">\n"));
-  EXPECT_EQ(output.flushedAt, std::vector<std::size_t>{head.size()});
-}
-
 TEST_F(HtmlLogTest, EntriesInTheirStylesAndBreaksEachFlush) {
   Write(log, LogStyle::kHeadRow, "%s start", "Vela3D");
   EXPECT_EQ(output.bytes,
