@@ -2,7 +2,6 @@
 // rectangles and pitches, and the calls that are refused.
 #include <cstring>
 
-#include "imagecodec/channel_quantizer.h"
 #include "imagecodec/pixel_format.h"
 #include "tests/unit/imagecodec_test_support.h"
 
@@ -78,16 +77,6 @@ TEST(ImageCodecFormats, DitheringKeepsTheMeanWithinOneLevel) {
       }
     }
     EXPECT_NEAR(sum / 16, grey, 8.3 / 16 + 0.01) << grey;
-  }
-}
-
-TEST(ImageCodecFormats, QuantizerLeavesExactLevelsAlone) {
-  for (unsigned bits = 1; bits <= 6; ++bits) {
-    for (std::uint32_t level = 0; level < (1u << bits); ++level) {
-      for (unsigned threshold = 0; threshold < 16; ++threshold) {
-        ASSERT_EQ(QuantizeChannel(static_cast<float>(ExpandTo8(level, bits)), bits, threshold), level);
-      }
-    }
   }
 }
 
