@@ -157,19 +157,5 @@ TEST_F(SpriteRibbon, TwoPointsMakeOneQuadWidenedAcrossByTheirAngle) {
   EXPECT_EQ(batch.VertexCount(), 0u) << "one point or none draws nothing";
 }
 
-TEST_F(SpriteRibbon, ASegmentThatDoesNotFitIsLostAndLaterOnesAreStillTried) {
-  Make(8, false);
-  batch.Scissor() = {true, 0, 0, 1000, 1000};
-  // The first segment's first triangle loses the rectangle's top-left corner and clips into a
-  // pentagon (9 vertices); the second segment lies inside and takes 6.
-  Point(10, 10, 40, 8192, 1);
-  Point(100, 100, 40, 8192, 2);
-  Point(300, 100, 40, 0, 3);
-  Push(3);
-  EXPECT_EQ(batch.VertexCount(), 6u);
-  EXPECT_GT(batch.RequestedCount(), 6u);
-  EXPECT_EQ(Drawn()[0].diffuse, 2u);
-}
-
 }  // namespace
 }  // namespace vela
