@@ -168,5 +168,19 @@ TEST(ImageCodecDxt, PartialBlocksAtTheEdges) {
   }
 }
 
+TEST(ImageCodecDxt, SameFormatDdsIsCopiedUnchanged) {
+  const Pixels source = Gradient(12, 8);
+  std::vector<std::uint8_t> bits(3 * 16 * 2);
+  SurfaceView surface{PixelFormat::kDxt5, 12, 8, 48, bits.data()};
+  const auto png = Save(FileFormat::kPng, source);
+  ASSERT_EQ(LoadSurfaceFromMemory(surface, nullptr, png.data(), png.size(), 0), Result::kOk);
+  std::vector<std::uint8_t> dds;
+  ASSERT_EQ(SaveToMemory(FileFormat::kDds, surface, dds), Result::kOk);
+  std::vector<std::uint8_t> copy(bits.size(), 0);
+  SurfaceView target{PixelFormat::kDxt5, 12, 8, 48, copy.data()};
+  ASSERT_EQ(LoadSurfaceFromMemory(target, nullptr, dds.data(), dds.size(), 0), Result::kOk);
+  EXPECT_EQ(copy, bits);
+}
+
 }  // namespace
 }  // namespace vela::codec::testing

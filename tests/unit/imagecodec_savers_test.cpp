@@ -63,6 +63,19 @@ TEST(ImageCodecSave, DdsKeepsEachPackedFormatBitForBit) {
   }
 }
 
+TEST(ImageCodecSave, SixteenBitSurfaceToPngExpandsItsLevels) {
+  const std::vector<std::uint16_t> bits = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x8410};
+  const ConstSurfaceView view(PixelFormat::kR5G6B5, 3, 2, 6, reinterpret_cast<const std::uint8_t*>(bits.data()));
+  std::vector<std::uint8_t> png;
+  ASSERT_EQ(SaveToMemory(FileFormat::kPng, view, png), Result::kOk);
+  ImageInfo info;
+  ASSERT_EQ(GetImageInfoFromMemory(png.data(), png.size(), info), Result::kOk);
+  EXPECT_EQ(info.format, PixelFormat::kX8R8G8B8);
+  Pixels back;
+  ASSERT_EQ(LoadNative(png, back), Result::kOk);
+  EXPECT_EQ(back.argb, (std::vector<std::uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu, 0xFF000000u, 0xFF848284u}));
+}
+
 TEST(ImageCodecSave, RefusedRequests) {
   const Pixels source = Gradient(4, 4);
   std::vector<std::uint8_t> file = {1, 2, 3};
