@@ -55,54 +55,23 @@ class HtmlLogTest : public ::testing::Test {
   HtmlLog log;
 };
 
-TEST(HtmlLogHead, FourteenLinesWithTheTitleAndAFlush) {
-  MemoryOutput output;
-  HtmlLog log;
-  EXPECT_FALSE(log.IsOpen());
-  log.Open(output, "My %s title");
-  EXPECT_TRUE(log.IsOpen());
-  const std::string& head = output.bytes;
-  EXPECT_EQ(std::count(head.begin(), head.end(), '\n'), 14);
-  EXPECT_EQ(head.rfind("<HTML>\n<HEAD>\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n", 0), 0u);
-  EXPECT_NE(head.find("\n<TITLE>My %s title</TITLE>\n"), std::string::npos) << "the title is an argument";
-  // "ＭＳ ゴシック" in Shift-JIS.
-  EXPECT_NE(head.find("  font-family : \"\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\";\n"), std::string::npos);
-  EXPECT_TRUE(head.ends_with(
-      "</HEAD>\n<BODY bgcolor=\"#ffffff\" text=\"#000000\" link=\"#444444\" vlink=\"#444444\" alink=\"#444444\">\n"));
-  EXPECT_EQ(output.flushedAt, std::vector<std::size_t>{head.size()});
-}
-
-TEST_F(HtmlLogTest, HeadRowIsAFullWidthBlackTableAndNothingElse) {
+TEST_F(HtmlLogTest, EntriesInTheirStylesAndBreaksEachFlush) {
   Write(log, LogStyle::kHeadRow, "%s start", "Vela3D");
   EXPECT_EQ(output.bytes,
-            "<TABLE width=\"100%\" bgcolor=\"#000000\">\n"
-            "  <TBODY>\n"
-            "    <TR>\n"
-            "      <TD align=\"center\">\n"
-            "        <B>\n"
-            "          <FONT color=\"WHITE\">Vela3D start</FONT>\n"
-            "        </B>\n"
-            "      </TD>\n"
-            "    </TR>\n"
-            "  </TBODY>\n"
-            "</TABLE>\n");
-  EXPECT_EQ(output.flushedAt, std::vector<std::size_t>{output.bytes.size()});
-}
-
-TEST_F(HtmlLogTest, ColouredEntriesAndBreaksEachFlush) {
+            "<TABLE width=\"100%\" bgcolor=\"#000000\">\n  <TBODY>\n    <TR>\n      <TD align=\"center\">\n"
+            "        <B>\n          <FONT color=\"WHITE\">Vela3D start</FONT>\n        </B>\n"
+            "      </TD>\n    </TR>\n  </TBODY>\n</TABLE>\n");
+  output.bytes.clear();
   Write(log, LogStyle::kRed, "Failed!");
   log.Break();
   Write(log, LogStyle::kBlue, "CTexture::%s", "Create");
   Write(log, LogStyle::kGreen, "Success!");
   Write(log, LogStyle::kBold, "step %d", 2);
   Write(log, LogStyle::kPlain, "[ %u ]", 7u);
-  log.Break();
   EXPECT_EQ(output.bytes,
             "<B><FONT color=\"RED\">Failed!</FONT></B><BR>\n"
-            "<B><FONT color=\"BLUE\">CTexture::Create</FONT></B>"
-            "<B><FONT color=\"GREEN\">Success!</FONT></B>"
-            "<B>step 2</B>"
-            "[ 7 ]<BR>\n");
+            "<B><FONT color=\"BLUE\">CTexture::Create</FONT></B><B><FONT color=\"GREEN\">Success!</FONT></B>"
+            "<B>step 2</B>[ 7 ]");
   EXPECT_EQ(output.flushedAt.size(), 7u);
 }
 
@@ -115,26 +84,19 @@ TEST_F(HtmlLogTest, CloseWritesTheFooterOnceAndLaterWritesDoNothing) {
   EXPECT_EQ(output.bytes, "</BODY>\n</HTML>\n");
 }
 
-TEST_F(HtmlLogTest, EchoGetsTheBareTextInTheStyleColour) {
+TEST_F(HtmlLogTest, EchoGetsTheBareTextInTheStyleColourCutAt1023Bytes) {
   MemoryEcho echo;
   log.SetEcho(&echo);
   Write(log, LogStyle::kHeadRow, "head");
   Write(log, LogStyle::kRed, "%s!", "Failed");
   Write(log, LogStyle::kBold, "bold");
   log.Break();
-  const std::vector<std::string> expected = {"colour 112", "head", "colour 7", "colour 71", "Failed!",
-                                             "colour 7",   "bold", "\n"};
-  EXPECT_EQ(echo.events, expected);
-}
-
-TEST_F(HtmlLogTest, EchoIsCutAt1023BytesWhileTheFileIsNot) {
-  MemoryEcho echo;
-  log.SetEcho(&echo);
+  EXPECT_EQ(echo.events, (std::vector<std::string>{"colour 112", "head", "colour 7", "colour 71", "Failed!",
+                                                   "colour 7", "bold", "\n"}));
   const std::string longText(3000, 'x');
   Write(log, LogStyle::kPlain, "%s", longText.c_str());
-  EXPECT_EQ(output.bytes, longText);
-  ASSERT_EQ(echo.events.size(), 1u);
-  EXPECT_EQ(echo.events[0].size(), 1023u);
+  EXPECT_TRUE(output.bytes.ends_with(longText)) << "the file gets it whole";
+  EXPECT_EQ(echo.events.back().size(), 1023u);
 }
 
 }  // namespace

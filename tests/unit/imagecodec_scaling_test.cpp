@@ -1,9 +1,7 @@
 // Scaling the whole image over the whole destination with the triangle filter, and the colour
 // key, observed through LoadSurfaceFromMemory into A8R8G8B8.
 #include <cmath>
-#include <numeric>
 
-#include "imagecodec/triangle_scaler.h"
 #include "tests/unit/imagecodec_test_support.h"
 
 namespace vela::codec::testing {
@@ -55,46 +53,6 @@ TEST(ImageCodecScaling, DoublingAveragesTheTentReconstruction) {
     EXPECT_EQ(wide.at(2, y), Grey(191));
     EXPECT_EQ(wide.at(3, y), Grey(255));
   }
-}
-
-TEST(ImageCodecScaling, OnePixelFillsAnySize) {
-  const Pixels dot = MakePixels(1, 1, [](auto, auto) { return 0x80C04020u; });
-  for (auto [w, h] : {std::pair{1u, 1u}, {5u, 3u}, {64u, 64u}, {3u, 17u}}) {
-    const Pixels out = Scale(dot, w, h);
-    EXPECT_TRUE(std::all_of(out.argb.begin(), out.argb.end(), [](std::uint32_t p) { return p == 0x80C04020u; }))
-        << w << "x" << h;
-  }
-}
-
-TEST(ImageCodecScaling, ConstantStaysConstantAndRampsStayMonotonic) {
-  const Pixels flat = MakePixels(7, 5, [](auto, auto) { return 0xFF336699u; });
-  for (auto [w, h] : {std::pair{3u, 2u}, {11u, 13u}, {16u, 4u}}) {
-    const Pixels out = Scale(flat, w, h);
-    EXPECT_TRUE(std::all_of(out.argb.begin(), out.argb.end(), [](std::uint32_t p) { return p == 0xFF336699u; }));
-  }
-  const Pixels ramp = MakePixels(10, 1, [](std::uint32_t x, auto) { return Grey(x * 25); });
-  for (std::uint32_t width : {3u, 7u, 13u, 32u}) {
-    const Pixels out = Scale(ramp, width, 1);
-    for (std::uint32_t x = 1; x < width; ++x) EXPECT_LE(out.argb[x - 1] & 0xFF, out.argb[x] & 0xFF) << width;
-    EXPECT_LE(out.argb.front() & 0xFF, 40u);  // the mean of the first covered pixels
-    EXPECT_GE(out.argb.back() & 0xFF, 185u);
-  }
-}
-
-TEST(ImageCodecScaling, FilterWeightsCoverEachDestinationPixelOnce) {
-  for (auto [from, to] : {std::pair{3u, 2u}, {7u, 3u}, {2u, 5u}, {1u, 4u}, {100u, 33u}, {33u, 100u}, {8u, 8u}}) {
-    const AxisFilter filter = MakeAxisFilter(from, to);
-    for (std::uint32_t j = 0; j < to; ++j) {
-      const float* w = filter.weights.data() + filter.offset[j];
-      EXPECT_NEAR(std::accumulate(w, w + filter.count[j], 0.0f), 1.0f, 1e-5f) << from << "->" << to;
-      EXPECT_LE(filter.first[j] + filter.count[j], from);
-    }
-  }
-  // Shrinking 3 to 2: the middle pixel is shared half and half, the outer ones count whole.
-  const AxisFilter third = MakeAxisFilter(3, 2);
-  EXPECT_EQ(third.first[0], 0u);
-  EXPECT_NEAR(third.weights[third.offset[0]], 2.0f / 3.0f, 1e-6f);
-  EXPECT_NEAR(third.weights[third.offset[0] + 1], 1.0f / 3.0f, 1e-6f);
 }
 
 TEST(ImageCodecColorKey, KeyedPixelsBecomeTransparentBlack) {

@@ -1,13 +1,10 @@
-// Helpers for the image codec tests: images as plain pixel vectors, files made with our savers or
-// with libpng directly, and decoding through the public entry points.
+// Helpers for the image codec tests: images as plain pixel vectors, files made with our savers,
+// and decoding through the public entry points.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
-#include <csetjmp>
-
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -99,94 +96,6 @@ inline ::testing::AssertionResult PixelsNear(const Pixels& expected, const Pixel
     }
   }
   return ::testing::AssertionSuccess();
-}
-
-// A PNG written by libpng from 8- or 16-bit samples (`samples` holds one value per channel per
-// pixel, row by row; for palette images the indices, with `palette` as RGB triples).
-struct PngRecipe {
-  std::uint32_t width = 1, height = 1;
-  int colorType = 0;  // PNG_COLOR_TYPE_*
-  int bitDepth = 8;
-  bool interlaced = false;
-  std::vector<std::uint16_t> samples;
-  std::vector<std::uint8_t> palette;       // RGB triples
-  std::vector<std::uint8_t> paletteAlpha;  // tRNS for palette images
-  int transparentGrey = -1;                // tRNS for grey images
-};
-
-inline int PngChannels(int colorType) {
-  switch (colorType) {
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;
-  }
-}
-
-// Packs the samples into PNG rows (big-endian 16-bit samples, sub-byte samples from the high bit).
-inline std::vector<std::vector<std::uint8_t>> PackPngRows(const PngRecipe& recipe) {
-  const int channels = PngChannels(recipe.colorType);
-  std::vector<std::vector<std::uint8_t>> rows(recipe.height);
-  for (std::uint32_t y = 0; y < recipe.height; ++y) {
-    auto& row = rows[y];
-    row.assign((static_cast<std::size_t>(recipe.width) * channels * recipe.bitDepth + 7) / 8, 0);
-    for (std::uint32_t i = 0; i < recipe.width * channels; ++i) {
-      const std::uint16_t v = recipe.samples[static_cast<std::size_t>(y) * recipe.width * channels + i];
-      if (recipe.bitDepth == 16) {
-        row[2 * i] = static_cast<std::uint8_t>(v >> 8);
-        row[2 * i + 1] = static_cast<std::uint8_t>(v);
-      } else {
-        const std::size_t bit = static_cast<std::size_t>(i) * recipe.bitDepth;
-        row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - recipe.bitDepth - bit % 8));
-      }
-    }
-  }
-  return rows;
-}
-
-inline void AppendPngBytes(png_structp png, png_bytep data, png_size_t count) {
-  auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + count);
-}
-inline void FlushPng(png_structp) {}
-
-inline bool WritePngRows(png_structp png, png_infop info, const PngRecipe& recipe, png_bytepp rows,
-                         std::vector<std::uint8_t>* out) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_set_write_fn(png, out, AppendPngBytes, FlushPng);
-  png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bitDepth, recipe.colorType,
-               recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  std::vector<png_color> palette;
-  for (std::size_t i = 0; i + 2 < recipe.palette.size(); i += 3) {
-    palette.push_back({recipe.palette[i], recipe.palette[i + 1], recipe.palette[i + 2]});
-  }
-  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  if (!recipe.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, recipe.paletteAlpha.data(), static_cast<int>(recipe.paletteAlpha.size()), nullptr);
-  }
-  if (recipe.transparentGrey >= 0) {
-    png_color_16 grey{};
-    grey.gray = static_cast<png_uint_16>(recipe.transparentGrey);
-    png_set_tRNS(png, info, nullptr, 0, &grey);
-  }
-  png_write_info(png, info);
-  png_write_image(png, rows);
-  png_write_end(png, nullptr);
-  return true;
-}
-
-inline std::vector<std::uint8_t> WritePngWithLibpng(const PngRecipe& recipe) {
-  auto packed = PackPngRows(recipe);
-  std::vector<png_bytep> rows;
-  for (auto& row : packed) rows.push_back(row.data());
-  std::vector<std::uint8_t> out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  const bool written = WritePngRows(png, info, recipe, rows.data(), &out);
-  png_destroy_write_struct(&png, &info);
-  EXPECT_TRUE(written);
-  return out;
 }
 
 }  // namespace vela::codec::testing

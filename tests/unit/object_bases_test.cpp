@@ -1,5 +1,5 @@
 // The object and manager bases: reference counts, manager lists, parent/child links, names,
-// device loss and reset in list order (also through the device-loss slots), and shutdown.
+// device loss and reset through the device-loss slots in list order, and shutdown.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,10 +19,12 @@ namespace {
 // new-expression answers null instead of throwing.
 static_assert(noexcept(CBaseObject::operator new(sizeof(CBaseObject))));
 
+using Names = std::vector<std::string>;
+
 // A device object that writes what happens to it into a shared journal.
 class Recorder final : public CDeviceObject {
  public:
-  Recorder(CResourceManager* manager, std::string tag, std::vector<std::string>& journal)
+  Recorder(CResourceManager* manager, std::string tag, Names& journal)
       : CDeviceObject(manager), tag_(std::move(tag)), journal_(journal) {
     SetName(tag_.c_str());
   }
@@ -32,7 +34,7 @@ class Recorder final : public CDeviceObject {
 
  private:
   std::string tag_;
-  std::vector<std::string>& journal_;
+  Names& journal_;
 };
 
 class ObjectBases : public ::testing::Test {
@@ -41,102 +43,60 @@ class ObjectBases : public ::testing::Test {
 
   Recorder* Make(const char* tag) { return new Recorder(manager_, tag, journal_); }
 
-  std::vector<std::string> ListedNames() const {
-    std::vector<std::string> names;
-    for (CBaseObject* object = manager_->GetFirst(); object; object = object->GetNext()) {
-      names.push_back(object->GetName());
-    }
+  Names Listed() const {
+    Names names;
+    for (CBaseObject* object = manager_->GetFirst(); object; object = object->GetNext()) names.push_back(object->GetName());
     return names;
   }
 
-  std::vector<std::string> journal_;
+  Names journal_;
   CResourceManager* manager_ = new CResourceManager(nullptr);
 };
 
-using Names = std::vector<std::string>;
-
-TEST_F(ObjectBases, ObjectStartsWithOneReferenceAndDiesAtZeroLeavingItsManagersList) {
-  Recorder* a = Make("a");
-  Recorder* b = Make("b");
-  EXPECT_EQ(a->GetRefCount(), 1);
-  EXPECT_EQ(a->GetManager(), manager_);
-  EXPECT_EQ(manager_->GetRefCount(), 3) << "each object holds its manager";
-  EXPECT_EQ(manager_->GetCount(), 2u);
-
-  a->AddRef();
-  EXPECT_EQ(a->Release(), 1);
-  EXPECT_TRUE(journal_.empty());
-  EXPECT_EQ(a->Release(), 0);
-  EXPECT_EQ(journal_, Names{"destroy a"});
-  EXPECT_EQ(manager_->GetCount(), 1u);
-  EXPECT_EQ(manager_->GetFirst(), b);
-  EXPECT_EQ(manager_->GetRefCount(), 2);
-  b->Release();
-}
-
-TEST_F(ObjectBases, UnlinkKeepsTheListWholeFromEveryPosition) {
+TEST_F(ObjectBases, AnObjectHoldsItsManagerAndLeavesItsListFromAnyPositionAtZero) {
   Recorder* a = Make("a");
   Recorder* b = Make("b");
   Recorder* c = Make("c");
   Recorder* d = Make("d");
-  EXPECT_EQ(ListedNames(), (Names{"a", "b", "c", "d"}));
-  b->Release();  // middle
-  EXPECT_EQ(ListedNames(), (Names{"a", "c", "d"}));
+  EXPECT_EQ(manager_->GetRefCount(), 5) << "each object holds its manager";
+  b->AddRef();
+  EXPECT_EQ(b->Release(), 1);
+  EXPECT_EQ(b->Release(), 0);  // middle
+  EXPECT_EQ(Listed(), (Names{"a", "c", "d"}));
   d->Release();  // last: its predecessor becomes the tail
   EXPECT_EQ(manager_->GetLast(), c);
   EXPECT_EQ(c->GetNext(), nullptr);
   a->Release();  // first
-  EXPECT_EQ(manager_->GetFirst(), c);
   c->Release();  // only
   EXPECT_EQ(manager_->GetFirst(), nullptr);
   EXPECT_EQ(manager_->GetLast(), nullptr);
-  EXPECT_EQ(manager_->GetCount(), 0u);
+  EXPECT_EQ(journal_, (Names{"destroy b", "destroy d", "destroy a", "destroy c"}));
+  EXPECT_EQ(manager_->GetRefCount(), 1);
 
   Recorder* e = Make("e");
-  EXPECT_EQ(ListedNames(), Names{"e"}) << "an emptied list takes objects again";
-  e->Release();
-}
-
-TEST(BaseList, RefusesObjectsItDoesNotHoldAndObjectsTwice) {
-  CBaseList list;
-  CBaseList other;
-  auto* a = new CBaseObject;
-  auto* b = new CBaseObject;
-  list.Append(a);
-  list.Append(a);
-  list.Append(nullptr);
-  EXPECT_EQ(list.GetCount(), 1u);
-  other.Unlink(a);  // a stands in `list`, not here
-  EXPECT_EQ(other.GetCount(), 0u);
-  EXPECT_EQ(list.GetFirst(), a);
-  list.Unlink(b);
-  list.Unlink(a);
-  list.Unlink(a);
-  EXPECT_EQ(list.GetCount(), 0u);
-  a->Release();
-  b->Release();
+  EXPECT_EQ(Listed(), Names{"e"}) << "an emptied list takes objects again";
+  EXPECT_EQ(e->SetTexture(0, nullptr), result::kInvalidCall) << "no device";
+  ReleaseObject(e);
+  ReleaseObject(nullptr);
 }
 
 TEST_F(ObjectBases, FindIgnoresAsciiCaseOnlyAndAddsAReference) {
   Recorder* lower = Make("data\\title.png");
   Recorder* kana = Make("\x82\xA0\xE1.png");  // Shift-JIS "あ", then a byte that is a letter elsewhere
+  Recorder* twin = Make("DATA\\TITLE.PNG");
   CBaseObject* found = manager_->Find("DATA\\Title.PNG");
-  EXPECT_EQ(found, lower);
+  EXPECT_EQ(found, lower) << "the first from the head wins";
   EXPECT_EQ(lower->GetRefCount(), 2);
   found->Release();
-  EXPECT_EQ(manager_->Find("\x82\xA1\xE1.png"), nullptr);
   EXPECT_EQ(manager_->Find("\x82\xA0\xC1.png"), nullptr) << "only A to Z fold";
+  EXPECT_EQ(manager_->Find("data\\title.pn"), nullptr);
+  EXPECT_EQ(manager_->Find("data\\title.png "), nullptr);
   found = manager_->Find("\x82\xA0\xE1.PNG");
   EXPECT_EQ(found, kana);
   found->Release();
-  EXPECT_EQ(manager_->Find("data\\title.pn"), nullptr);
-  EXPECT_EQ(manager_->Find("data\\title.png "), nullptr);
-  EXPECT_EQ(kana->GetRefCount(), 1);
-
-  Recorder* twin = Make("DATA\\TITLE.PNG");
-  found = manager_->Find("data\\title.png");
-  EXPECT_EQ(found, lower) << "the first from the head wins";
-  found->Release();
+  EXPECT_TRUE(SameObjectName(nullptr, ""));
+  EXPECT_FALSE(SameObjectName("@", "`")) << "neighbours of the letters do not fold";
+  EXPECT_FALSE(SameObjectName("[", "{"));
   twin->Release();
   lower->Release();
   kana->Release();
@@ -144,17 +104,10 @@ TEST_F(ObjectBases, FindIgnoresAsciiCaseOnlyAndAddsAReference) {
 
 TEST(ObjectName, IsCutAt259BytesAndNullIsEmpty) {
   auto* object = new CBaseObject;
-  EXPECT_STREQ(object->GetName(), "");
-  const std::string longName(400, 'x');
-  object->SetName(longName.c_str());
+  object->SetName(std::string(400, 'x').c_str());
   EXPECT_EQ(std::string(object->GetName()), std::string(259, 'x'));
   object->SetName(nullptr);
   EXPECT_STREQ(object->GetName(), "");
-  EXPECT_TRUE(SameObjectName(nullptr, ""));
-  EXPECT_FALSE(SameObjectName(nullptr, "a"));
-  EXPECT_TRUE(SameObjectName("[Z@`{]", "[z@`{]"));
-  EXPECT_FALSE(SameObjectName("@", "`")) << "neighbours of the letters do not fold";
-  EXPECT_FALSE(SameObjectName("[", "{"));
   object->Release();
 }
 
@@ -163,75 +116,49 @@ TEST(ObjectTree, ChildrenHoldTheirParentAndLeaveItsChainWhenDestroyed) {
   auto* first = new CBaseObject;
   auto* middle = new CBaseObject;
   auto* last = new CBaseObject;
-  parent->AddChild(first);
-  parent->AddChild(middle);
-  parent->AddChild(last);
-  parent->AddChild(middle);  // has a parent already
-  parent->AddChild(parent);
-  parent->AddChild(nullptr);
+  for (CBaseObject* child : {first, middle, last, middle /* has a parent already */, parent, (CBaseObject*)nullptr}) {
+    parent->AddChild(child);
+  }
   EXPECT_EQ(parent->GetChildCount(), 3u);
   EXPECT_EQ(parent->GetRefCount(), 4);
-  EXPECT_EQ(parent->GetChild(), first);
-  EXPECT_EQ(first->GetSibling(), middle);
-  EXPECT_EQ(middle->GetParent(), parent);
-
   middle->Release();  // the chain is bridged
   EXPECT_EQ(first->GetSibling(), last);
-  EXPECT_EQ(parent->GetChildCount(), 2u);
-  EXPECT_EQ(parent->GetRefCount(), 3);
   first->Release();  // the first child: the chain starts at its sibling
   EXPECT_EQ(parent->GetChild(), last);
   EXPECT_EQ(parent->GetRefCount(), 2);
-
   // The parent goes while a child still holds it: the child lives on without a parent.
   parent->Release();
   parent->Release();
   EXPECT_EQ(last->GetParent(), nullptr);
-  EXPECT_EQ(last->GetRefCount(), 1);
   last->Release();
-}
 
-TEST(ObjectTree, TheLastChildGoingDestroysAParentThatOnlyItHeld) {
-  auto* parent = new CBaseObject;
+  // The last child going destroys a parent that only it held (ASan reports a leak otherwise).
+  parent = new CBaseObject;
   auto* child = new CBaseObject;
   parent->AddChild(child);
-  EXPECT_EQ(parent->Release(), 1);  // the child's reference keeps it
-  child->Release();                 // and gives it back: ASan reports a leak otherwise
-}
-
-TEST_F(ObjectBases, LossAndResetReachEveryObjectInListOrder) {
-  Recorder* a = Make("a");
-  Recorder* b = Make("b");
-  Recorder* c = Make("c");
-  b->Release();
-  Recorder* d = Make("d");
-  journal_.clear();
-  manager_->OnLostDevice();
-  manager_->OnResetDevice();
-  EXPECT_EQ(journal_, (Names{"lost a", "lost c", "lost d", "reset a", "reset c", "reset d"}));
-  a->Release();
-  c->Release();
-  d->Release();
+  EXPECT_EQ(parent->Release(), 1);
+  child->Release();
 }
 
 TEST(ManagerDeviceLoss, SlotsCallTheirManagersInSlotOrderWhateverTheJoinOrder) {
-  std::vector<std::string> journal;
+  Names journal;
   auto* textures = new CResourceManager(nullptr);
   auto* surfaces = new CResourceManager(nullptr);
   auto* sprites = new CResourceManager(nullptr);
   new Recorder(sprites, "sprite", journal);
   new Recorder(surfaces, "surface", journal);
   new Recorder(textures, "texture 1", journal);
-  new Recorder(textures, "texture 2", journal);
+  (new Recorder(textures, "texture 2", journal))->Release();  // gone before the loss
+  new Recorder(textures, "texture 3", journal);
   JoinDeviceLoss(DeviceLossSlot::kSprites2D, sprites);
   JoinDeviceLoss(DeviceLossSlot::kSurfaces, surfaces);
   JoinDeviceLoss(DeviceLossSlot::kTextures, textures);
-
+  journal.clear();
   NotifyLostDevice();
   NotifyResetDevice();
-  EXPECT_EQ(journal, (Names{"lost texture 1", "lost texture 2", "lost surface", "lost sprite", "reset texture 1",
-                            "reset texture 2", "reset surface", "reset sprite"}));
-
+  // Slot by slot, and within a manager in list order.
+  EXPECT_EQ(journal, (Names{"lost texture 1", "lost texture 3", "lost surface", "lost sprite", "reset texture 1",
+                            "reset texture 3", "reset surface", "reset sprite"}));
   journal.clear();
   LeaveDeviceLoss(DeviceLossSlot::kSurfaces);
   CDeviceManager* none = nullptr;
@@ -239,7 +166,6 @@ TEST(ManagerDeviceLoss, SlotsCallTheirManagersInSlotOrderWhateverTheJoinOrder) {
   NotifyLostDevice();
   EXPECT_EQ(journal, Names{"lost sprite"});
   LeaveDeviceLoss(DeviceLossSlot::kSprites2D);
-
   delete textures;
   delete surfaces;
   delete sprites;
@@ -248,14 +174,11 @@ TEST(ManagerDeviceLoss, SlotsCallTheirManagersInSlotOrderWhateverTheJoinOrder) {
 TEST_F(ObjectBases, ShutdownDestroysWhatOnlyTheListHeldAndOrphansTheRest) {
   Make("a");
   Recorder* held = Make("held");
-  Make("c");
   held->AddRef();  // the host holds it twice
-  journal_.clear();
   delete std::exchange(manager_, nullptr);
-  EXPECT_EQ(journal_, (Names{"destroy a", "destroy c"}));
+  EXPECT_EQ(journal_, Names{"destroy a"});
   EXPECT_EQ(held->GetRefCount(), 1);
   EXPECT_EQ(held->GetManager(), nullptr);
-  EXPECT_EQ(held->GetDevice(), nullptr);
   EXPECT_EQ(held->GetNext(), nullptr);
   held->Release();  // touches nothing of the destroyed manager
   EXPECT_EQ(journal_.back(), "destroy held");
@@ -266,29 +189,8 @@ TEST_F(ObjectBases, ShutdownSurvivesAnObjectWhoseDeathDestroysItsNeighbour) {
   Recorder* parent = Make("parent");
   parent->AddChild(child);
   parent->Release();  // now only the child holds the parent, which is still listed
-  delete std::exchange(manager_, nullptr);  // the child's death destroys the next object
+  delete std::exchange(manager_, nullptr);
   EXPECT_EQ(journal_, (Names{"destroy child", "destroy parent"}));
-}
-
-TEST_F(ObjectBases, HandleHelpersIgnoreNull) {
-  ReleaseObject(nullptr);
-  AddRefObject(nullptr);
-  Recorder* a = Make("a");
-  AddRefObject(a);
-  EXPECT_EQ(a->GetRefCount(), 2);
-  ReleaseObject(a);
-  ReleaseObject(a);
-  EXPECT_EQ(journal_, Names{"destroy a"});
-}
-
-TEST_F(ObjectBases, ErrorTextIsTheDeviceTableInABufferOfItsOwn) {
-  Recorder* a = Make("a");
-  const char* text = a->GetErrorText(result::kOutOfVideoMemory);
-  EXPECT_STREQ(text, ErrorTextUtf8(result::kOutOfVideoMemory));
-  EXPECT_NE(text, ErrorTextUtf8(result::kOutOfVideoMemory));
-  EXPECT_STREQ(a->GetErrorText(0x12345678), "未知のエラー。");
-  EXPECT_EQ(a->SetTexture(0, nullptr), result::kInvalidCall) << "no device";
-  a->Release();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,68 +30,39 @@ Bytes BuildArchive(const std::vector<File>& files) {
 }
 
 // What the file service hands out for `name`: the entry's data, decoded when it is a block.
-bool Load(const Bytes& archive, std::string_view name, Bytes& out) {
+std::optional<Bytes> Load(const Bytes& archive, std::string_view name) {
   MemorySource source(archive);
   PackEntry entry;
-  if (!FindPackEntry(source, name, entry)) return false;
-  out.assign(archive.begin() + entry.offset, archive.begin() + entry.offset + entry.size);
+  if (!FindPackEntry(source, name, entry)) return std::nullopt;
+  Bytes out(archive.begin() + entry.offset, archive.begin() + entry.offset + entry.size);
   std::uint32_t decodedSize = 0;
-  if (!ReadLzssBlockHead(out, decodedSize)) return true;
+  if (!ReadLzssBlockHead(out, decodedSize)) return out;
   Bytes decoded(decodedSize);
-  if (!LzssDecodeBlock(out, decoded)) return false;
-  out = std::move(decoded);
-  return true;
+  if (!LzssDecodeBlock(out, decoded)) return std::nullopt;
+  return decoded;
+}
+
+bool IsPack(const Bytes& archive) {
+  MemorySource source(archive);
+  return IsPackArchive(source);
 }
 
 Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
-std::vector<File> SampleFiles() {
+TEST(PackArchive, FindsEveryEntryByItsNameInAnySpelling) {
   Bytes block;
   LzssEncodeBlock(Text(std::string(500, 'z') + "tail"), block);
-  return {{"readme.txt", Text("hello")},
-          {"data/Img.png", Text("\x89PNG....")},
-          {"empty.bin", {}},
-          {"sound/\x95\x5C.wav", Text("sjis")},
-          {"packed.dat", block},
-          {std::string(70, 'n') + ".txt", Text("long name")}};
-}
-
-TEST(PackArchive, FindsEveryEntryByItsNameInAnySpelling) {
-  const Bytes archive = BuildArchive(SampleFiles());
-  Bytes out;
-  ASSERT_TRUE(Load(archive, "README.TXT", out));
-  EXPECT_EQ(out, Text("hello"));
-  ASSERT_TRUE(Load(archive, "DATA\\img.PNG", out));
-  EXPECT_EQ(out, Text("\x89PNG...."));
-  ASSERT_TRUE(Load(archive, "empty.bin", out));
-  EXPECT_TRUE(out.empty());
-  ASSERT_TRUE(Load(archive, "SOUND\\\x95\x5C.WAV", out));
-  EXPECT_EQ(out, Text("sjis"));
-  ASSERT_TRUE(Load(archive, "Packed.dat", out));
-  EXPECT_EQ(out, Text(std::string(500, 'z') + "tail"));
-  ASSERT_TRUE(Load(archive, std::string(70, 'N') + ".TXT", out));
-  EXPECT_EQ(out, Text("long name"));
-  EXPECT_FALSE(Load(archive, "missing.txt", out));
-  EXPECT_FALSE(Load(archive, std::string(300, 'x'), out));
-}
-
-TEST(PackArchive, DirectoryHoldsHashOffsetsAndNameFields) {
-  const std::vector<File> files = SampleFiles();
-  const Bytes archive = BuildArchive(files);
-  MemorySource source(archive);
-  std::vector<PackListing> listing;
-  ASSERT_TRUE(ReadPackDirectory(source, listing));
-  ASSERT_EQ(listing.size(), files.size());
-  std::uint32_t offset = kPackHeadSize + kPackEntrySize * files.size();
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    EXPECT_EQ(listing[i].entry.hash, NameHash(files[i].name));
-    EXPECT_EQ(listing[i].entry.offset, offset);
-    EXPECT_EQ(listing[i].entry.size, files[i].data.size());
-    EXPECT_EQ(listing[i].entry.extra, 0u);
-    offset += static_cast<std::uint32_t>(files[i].data.size());
-  }
-  EXPECT_EQ(listing[1].nameField, "DATA\\IMG.PNG");
-  EXPECT_EQ(listing[5].nameField, std::string(63, 'N'));  // cut to its field
+  const Bytes archive = BuildArchive({{"readme.txt", Text("hello")}, {"data/Img.png", Text("\x89PNG")},
+                                      {"sound/\x95\x5C.wav", Text("sjis")}, {"packed.dat", block},
+                                      {std::string(70, 'n') + ".txt", Text("long name")}});
+  EXPECT_EQ(Load(archive, "README.TXT"), Text("hello"));
+  EXPECT_EQ(Load(archive, "DATA\\img.PNG"), Text("\x89PNG"));
+  EXPECT_EQ(Load(archive, "SOUND\\\x95\x5C.WAV"), Text("sjis"));
+  EXPECT_EQ(Load(archive, "Packed.dat"), Text(std::string(500, 'z') + "tail")) << "a block is handed out decoded";
+  EXPECT_EQ(Load(archive, std::string(70, 'N') + ".TXT"), Text("long name"));
+  EXPECT_EQ(Load(archive, "missing.txt"), std::nullopt);
+  EXPECT_EQ(Load(archive, std::string(300, 'x')), std::nullopt);
+  EXPECT_TRUE(IsPack(BuildArchive({}))) << "an archive may be empty";
 }
 
 TEST(PackArchive, NameFieldIsNeverCutWithinADoubleByteCharacter) {
@@ -104,69 +76,45 @@ TEST(PackArchive, NameFieldIsNeverCutWithinADoubleByteCharacter) {
 }
 
 TEST(PackArchive, TakesTheFirstOfEntriesWithTheSameHash) {
-  const Bytes archive = BuildArchive({{"a.txt", Text("first")}, {"A.TXT", Text("second")}});
-  Bytes out;
-  ASSERT_TRUE(Load(archive, "a.txt", out));
-  EXPECT_EQ(out, Text("first"));
+  EXPECT_EQ(Load(BuildArchive({{"a.txt", Text("first")}, {"A.TXT", Text("second")}}), "a.txt"), Text("first"));
   // Different names can share a CRC-32 as well; the lookup cannot tell them apart.
   ASSERT_EQ(NameHash("29685295.txt"), NameHash("32060020.txt"));
   const Bytes colliding = BuildArchive({{"29685295.txt", Text("one")}, {"32060020.txt", Text("two")}});
-  ASSERT_TRUE(Load(colliding, "32060020.txt", out));
-  EXPECT_EQ(out, Text("one"));
-}
-
-bool IsPack(const Bytes& archive) {
-  MemorySource source(archive);
-  return IsPackArchive(source);
+  EXPECT_EQ(Load(colliding, "32060020.txt"), Text("one"));
 }
 
 TEST(PackArchive, DamagedArchivesAreNotFoundNotRead) {
   const Bytes good = BuildArchive({{"one", Text("1111")}, {"two", Text("22")}});
-  Bytes out;
-  ASSERT_TRUE(Load(good, "two", out));
   EXPECT_TRUE(IsPack(good));
 
   Bytes wrongMagic = good;
   wrongMagic[0] = 'p';
-  EXPECT_FALSE(Load(wrongMagic, "one", out));
+  EXPECT_EQ(Load(wrongMagic, "one"), std::nullopt);
   EXPECT_FALSE(IsPack(wrongMagic));
 
   for (std::size_t cut = 0; cut < kPackHeadSize + 2 * kPackEntrySize; ++cut) {
-    EXPECT_FALSE(Load(Bytes(good.begin(), good.begin() + cut), "one", out)) << cut;
+    EXPECT_EQ(Load(Bytes(good.begin(), good.begin() + cut), "one"), std::nullopt) << cut;
   }
 
   Bytes hugeCount = good;
   StoreU32(hugeCount.data() + 4, 0xFFFFFFFF);
-  EXPECT_FALSE(Load(hugeCount, "one", out));
+  EXPECT_EQ(Load(hugeCount, "one"), std::nullopt);
   StoreU32(hugeCount.data() + 4, 3);  // one more entry than the data holds
-  EXPECT_FALSE(Load(hugeCount, "one", out));
+  EXPECT_EQ(Load(hugeCount, "one"), std::nullopt);
   EXPECT_FALSE(IsPack(hugeCount));
-  EXPECT_FALSE(IsPack(Bytes(good.begin(), good.begin() + 4)));
 
   // The second entry's data reaches one byte past the end; an offset that wraps in 32 bits.
   Bytes pastEnd = good;
   std::uint8_t* second = pastEnd.data() + kPackHeadSize + kPackEntrySize;
   StoreU32(second + 76, 3);
-  EXPECT_FALSE(Load(pastEnd, "two", out));
-  EXPECT_TRUE(Load(pastEnd, "one", out));
+  EXPECT_EQ(Load(pastEnd, "two"), std::nullopt);
+  EXPECT_EQ(Load(pastEnd, "one"), Text("1111"));
   StoreU32(second + 72, 0xFFFFFFFF);
   StoreU32(second + 76, 2);
-  EXPECT_FALSE(Load(pastEnd, "two", out));
+  EXPECT_EQ(Load(pastEnd, "two"), std::nullopt);
 
   // An archive cut inside the data of its last entry.
-  EXPECT_FALSE(Load(Bytes(good.begin(), good.end() - 1), "two", out));
-}
-
-TEST(PackArchive, EmptyArchive) {
-  const Bytes archive = BuildArchive({});
-  EXPECT_EQ(archive.size(), kPackHeadSize);
-  EXPECT_TRUE(IsPack(archive));
-  Bytes out;
-  EXPECT_FALSE(Load(archive, "x", out));
-  MemorySource source(archive);
-  std::vector<PackListing> listing;
-  EXPECT_TRUE(ReadPackDirectory(source, listing));
-  EXPECT_TRUE(listing.empty());
+  EXPECT_EQ(Load(Bytes(good.begin(), good.end() - 1), "two"), std::nullopt);
 }
 
 TEST(PackArchive, WriterRefusesWhatTheReaderCouldNotFind) {
