@@ -87,8 +87,8 @@ std::vector<D3DDISPLAYMODE> ModesOf(D3DFORMAT format) {
 }
 
 UINT WINAPI GetAdapterModeCount(IDirect3D9* self, UINT adapter, D3DFORMAT format) {
-  if (R().faults.modes.empty()) return VELA_REAL(direct3d, IDirect3D9, GetAdapterModeCount)(self, adapter, format);
-  return static_cast<UINT>(ModesOf(format).size());
+  return R().faults.modes.empty() ? VELA_REAL(direct3d, IDirect3D9, GetAdapterModeCount)(self, adapter, format)
+                                  : static_cast<UINT>(ModesOf(format).size());
 }
 
 HRESULT WINAPI EnumAdapterModes(IDirect3D9* self, UINT adapter, D3DFORMAT format, UINT index, D3DDISPLAYMODE* mode) {
@@ -214,14 +214,12 @@ bool ReplaceEntries() {
 }  // namespace
 
 void InstallD3D9Recorder() {
-  static const bool replaced = ReplaceEntries();
-  (void)replaced;
+  [[maybe_unused]] static const bool replaced = ReplaceEntries();
   R().faults = {};
   R().calls = {};
   Vela3D::SetDirect3DMaker(&MakeRecordedDirect3D);
 }
 
-void UninstallD3D9Recorder() { Vela3D::SetDirect3DMaker(nullptr); }
 D3D9Faults& Faults() { return R().faults; }
 D3D9Calls& Calls() { return R().calls; }
 

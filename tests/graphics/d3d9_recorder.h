@@ -19,12 +19,8 @@ using DeviceConfiguration = std::pair<D3DDEVTYPE, DWORD>;
 
 // The answers given instead of the real call's; D3D_OK lets the real call answer.
 struct D3D9Faults {
-  HRESULT present = D3D_OK;
-  HRESULT cooperativeLevel = D3D_OK;  // TestCooperativeLevel
-  HRESULT reset = D3D_OK;
-  HRESULT beginScene = D3D_OK;
-  HRESULT createVertexBuffer = D3D_OK;
-  HRESULT createQuery = D3D_OK;
+  HRESULT present = D3D_OK, cooperativeLevel = D3D_OK /* TestCooperativeLevel */, reset = D3D_OK;
+  HRESULT beginScene = D3D_OK, createVertexBuffer = D3D_OK, createQuery = D3D_OK;
   std::vector<DeviceConfiguration> refusedDevices;  // CreateDevice answers D3DERR_NOTAVAILABLE
   DWORD removedDevCaps = 0;                          // cleared from IDirect3D9::GetDeviceCaps
   std::vector<D3DDISPLAYMODE> modes;                 // when given, the adapter's only modes
@@ -32,18 +28,12 @@ struct D3D9Faults {
 
 struct D3D9Calls {
   std::vector<DeviceConfiguration> createDevice;
-  int present = 0;
-  int reset = 0;
-  int beginScene = 0;
-  int endScene = 0;
-  int drawPrimitive = 0;
-  int drawPrimitiveUP = 0;
-  int vertexBufferLocks = 0;
+  int present = 0, reset = 0, beginScene = 0, endScene = 0;
+  int drawPrimitive = 0, drawPrimitiveUP = 0, vertexBufferLocks = 0;
 };
 
 // Makes the library's next Initialize use the stand-in; faults and counts start empty.
 void InstallD3D9Recorder();
-void UninstallD3D9Recorder();
 D3D9Faults& Faults();
 D3D9Calls& Calls();
 
