@@ -142,7 +142,7 @@ class DeviceFaults : public ::testing::Test {
   LossRecorder loss_;
 };
 
-void CountApc(ULONG_PTR count) { ++*reinterpret_cast<int*>(count); }
+void CALLBACK CountApc(ULONG_PTR count) { ++*reinterpret_cast<int*>(count); }
 
 TEST_F(DeviceFaults, RefreshWaitsRestoresOrClosesAsTheDeviceAnswers) {
   const struct {
