@@ -47,7 +47,7 @@ bool LoadFailed(const char* logLine, const char* boxText) {
   return false;
 }
 
-using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
+Direct3DMaker g_direct3dMaker = nullptr;
 
 bool LoadDirect3D() {
   State& vela = Vela();
@@ -56,13 +56,13 @@ bool LoadDirect3D() {
     return LoadFailed("　　　エラー : DLLの読み込みに失敗",
                       "DLLの読み込みに失敗\nDirectX9cが正しくインストールされているか\n確認して下さい");
   }
-  auto create = reinterpret_cast<CreateFunction>(
+  auto create = reinterpret_cast<Direct3DCreateFunction>(
       reinterpret_cast<void*>(GetProcAddress(vela.d3d9Module, "Direct3DCreate9")));
   if (!create) {
     return LoadFailed("　　　エラー : DLLからの関数呼び出しに失敗",
                       "DLLからの関数呼び出しに失敗\nDirectX9cが正しくインストールされているか\n確認して下さい");
   }
-  *vela.direct3d.Out() = create(kSdkVersion);
+  *vela.direct3d.Out() = g_direct3dMaker ? g_direct3dMaker(create, kSdkVersion) : create(kSdkVersion);
   if (!vela.direct3d) {
     return LoadFailed("　　　エラー : Direct3Dオブジェクトの生成に失敗",
                       "Direct3Dオブジェクトの生成に失敗\nDirectX9cが正しくインストールされているか\n確認して下さい");
@@ -213,6 +213,8 @@ void ReadCapabilities() {
 }
 
 }  // namespace
+
+void SetDirect3DMaker(Direct3DMaker maker) { g_direct3dMaker = maker; }
 
 State& Vela() {
   static State state;

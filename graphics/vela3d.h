@@ -20,6 +20,13 @@
 
 namespace vela::Vela3D {
 
+// How Initialize makes the Direct3D object from d3d9.dll's Direct3DCreate9. Null (the library's
+// own choice) calls it with the SDK version; a test may set a maker that wraps the object in a
+// recording or failing stand-in before Initialize. Nothing in the library sets it.
+using Direct3DCreateFunction = IDirect3D9*(WINAPI*)(UINT sdkVersion);
+using Direct3DMaker = IDirect3D9* (*)(Direct3DCreateFunction create, UINT sdkVersion);
+void SetDirect3DMaker(Direct3DMaker maker);
+
 // Start-up and shutdown.
 bool Initialize();
 bool Start(HWND window, bool windowed);
