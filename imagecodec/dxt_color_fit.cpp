@@ -339,6 +339,9 @@ constexpr int kScoredRounds = 2;
 constexpr float kRestartThreshold = 128.0f;
 constexpr float kRestartReach = 0.6f;
 constexpr int kRestartRounds = 1;
+// A nearly flat block whose mean colour leaves at most this squared error per pixel keeps it:
+// a spread palette could gain little more than that.
+constexpr float kFlatEnoughError = 3.0f;
 
 // The two middle palette entries as the decoder computes them, for every pair of 5-bit and of
 // 6-bit endpoints, in four-colour and in three-colour mode.
@@ -494,6 +497,10 @@ void FitFrom(const Points& points, const Statistics& s, Mode mode, float reach, 
     const int meanColor[3] = {static_cast<int>(s.mean[0] + 0.5f), static_cast<int>(s.mean[1] + 0.5f),
                               static_cast<int>(s.mean[2] + 0.5f)};
     FitSingleColor(points, meanColor, mode, own);
+    if (own.error <= kFlatEnoughError * static_cast<float>(points.count)) {
+      if (own.error < best.error) best = own;
+      return;
+    }
     const float e0[3] = {end0[0], end0[1], end0[2]}, e1[3] = {end1[0], end1[1], end1[2]};
     SpreadEndpoints(e0, e1, q0, q1);
   }
