@@ -14,8 +14,8 @@
 // i686 code keeps its floats on the x87 unit and writes a vertex four bytes at a time, with
 // values rounded through memory (stored_float.h), and there the push lost more than the upload
 // gained: a sorted square with its upload took 33 ns instead of 29 in the benchmark's stand-in
-// for that code, with SSE2 (the upload alone 1.7 instead of 2.4 times a plain copy) as without.
-// So only builds with SSE2 whose float arithmetic rounds every operation group.
+// for that code (the upload alone 1.7 instead of 2.4 times a plain copy). So only builds with
+// SSE2 whose float arithmetic rounds every operation group.
 #pragma once
 
 #include <cfloat>

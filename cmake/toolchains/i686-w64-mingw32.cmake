@@ -10,10 +10,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# SSE2 for the code written with vectors (the DXT encoder's four-lane helpers): every processor
-# that runs a supported Windows has it. Floating point stays on the x87 unit otherwise: no
-# -mfpmath=sse, and no automatic vectorising, which would move float loops to SSE's single
-# precision (the sprite pipeline's output changed with it). The random generator and the sprite
-# pipeline's roundings are defined by the x87 unit's extended precision.
-set(CMAKE_C_FLAGS_INIT "-msse2 -fno-tree-vectorize")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -fno-tree-vectorize")
