@@ -102,7 +102,8 @@ constexpr int kRefineThreshold = 16;
 
 }  // namespace
 
-AlphaFit FitAlphaBlock(const std::uint32_t pixels[16]) {
+// Every helper inlined, as in FitColorBlock (see there).
+[[gnu::flatten]] AlphaFit FitAlphaBlock(const std::uint32_t pixels[16]) {
   AlphaLanes lanes;
   simd::Float4 low = simd::Splat(255.0f), high = simd::Splat(0.0f);  // over all pixels
   simd::Float4 innerLow = low, innerHigh = high;                      // over pixels other than 0 and 255

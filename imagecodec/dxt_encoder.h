@@ -5,7 +5,10 @@
 // position along the endpoints' line, the endpoints are solved by least squares for those
 // choices, and each channel's pair of 5- or 6-bit values is picked exactly for them. The result
 // is scored on the palette exactly as the decoder builds it, with every pixel on its nearest
-// entry; single-colour blocks take the best 5:6:5 pair from precomputed tables. DXT1 blocks with
+// entry. Blocks that this leaves far off solve their endpoints again for the scored choices, and
+// DXT3/DXT5 blocks still far off start once more from ends nearer the mean; the closest result
+// is kept. Single-colour blocks take the best 5:6:5 pair from precomputed tables, and nearly
+// flat ones try their mean colour that way too. DXT1 blocks with
 // transparent pixels (alpha below 128) use the three-colour mode with index 3 transparent;
 // opaque DXT1 blocks that four colours fit poorly try the three-colour mode too and keep it when
 // it is closer.

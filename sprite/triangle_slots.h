@@ -11,16 +11,19 @@
 //
 // Grouping scatters the push's writes over a chunk per range, to lines that are not in the
 // cache yet. Wide SSE stores leave room in the store buffer to wait for them; the product's
-// i686 code writes a vertex four bytes at a time and has no prefetch instruction, and there the
-// push lost more than the upload gained (a sorted square with its upload took 33 ns instead of
-// 29 in the benchmark's stand-in for that code). So only builds with SSE2 group.
+// i686 code keeps its floats on the x87 unit and writes a vertex four bytes at a time, with
+// values rounded through memory (stored_float.h), and there the push lost more than the upload
+// gained: a sorted square with its upload took 33 ns instead of 29 in the benchmark's stand-in
+// for that code (the upload alone 1.7 instead of 2.4 times a plain copy). So only builds with
+// SSE2 whose float arithmetic rounds every operation group.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 
 namespace vela {
 
-#if defined(__SSE2__) && !defined(VELA_SPRITE_I686_PROXY)
+#if defined(__SSE2__) && defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0 && !defined(VELA_SPRITE_I686_PROXY)
 inline constexpr bool kGroupTrianglesByDepth = true;
 #else
 inline constexpr bool kGroupTrianglesByDepth = false;
