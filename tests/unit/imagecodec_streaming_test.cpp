@@ -1,12 +1,9 @@
 // Images streamed row by row: block encoding on the worker pool against the calling thread,
-// PNG beyond the whole-image limits, JPEG decoded at a DCT-scaled size, 16-bit rounding edges.
+// PNG headers beyond the whole-image limits, JPEG decoded at a DCT-scaled size, 16-bit rounding edges.
 #include <cstdio>  // jpeglib.h needs FILE first
 
 #include <jpeglib.h>
 #include <zlib.h>
-
-#include <cstring>
-#include <memory>
 
 #include "imagecodec/argb_image.h"
 #include "imagecodec/image_file.h"
@@ -68,7 +65,7 @@ TEST(ImageCodecStreaming, BlocksEncodedOnTheWorkerPoolEqualThoseOfOneThread) {
   } cases[] = {{PixelFormat::kDxt1, 301, 203},    // the image's size: one band, partial edge blocks
                {PixelFormat::kDxt5, 512, 264}};  // scaled: three bands of 128, 128 and 8 rows
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << static_cast<std::uint32_t>(c.format) << " " << c.width);
+    SCOPED_TRACE(c.width);
     const std::ptrdiff_t pitch = (c.width + 3) / 4 * (c.format == PixelFormat::kDxt1 ? 8 : 16);
     std::vector<std::uint8_t> pooled(static_cast<std::size_t>(pitch) * ((c.height + 3) / 4), 0xAA);
     std::vector<std::uint8_t> single(pooled.size(), 0x55);
@@ -94,26 +91,20 @@ std::vector<std::uint8_t> WithPngSize(std::vector<std::uint8_t> file, std::uint3
   return file;
 }
 
-TEST(ImageCodecStreaming, PngBeyondTheWholeImageLimitsLoadsAndOnlyUncountableSizesAreRefused) {
-  PngRecipe wide{20000, 3, PNG_COLOR_TYPE_RGB, 8};
-  for (std::uint32_t i = 0; i < 20000 * 3; ++i) {
-    wide.samples.insert(wide.samples.end(), {static_cast<std::uint16_t>(i % 20000 * 255 / 19999), 40, 200});
+TEST(ImageCodecStreaming, PngHeadersOfUpToTwoGigapixelsReadWhateverTheirSides) {
+  PngRecipe recipe{8, 8, PNG_COLOR_TYPE_RGB, 8};
+  recipe.samples.assign(8 * 8 * 3, 99);
+  const auto file = WritePngWithLibpng(recipe);
+  struct Case {
+    std::uint32_t width, height;
+    Result result;
+  } cases[] = {{20000, 3, Result::kOk}, {65536, 32768, Result::kOk},  // 2^31 pixels
+               {65536, 32769, Result::kInvalidData}, {0, 5, Result::kInvalidData}};
+  for (const Case& c : cases) {
+    const auto sized = WithPngSize(file, c.width, c.height);
+    ImageInfo info;
+    EXPECT_EQ(GetImageInfoFromMemory(sized.data(), sized.size(), info), c.result) << c.width << " x " << c.height;
   }
-  const auto file = WritePngWithLibpng(wide);
-  Pixels out;
-  ASSERT_EQ(Load(file, 16384, 3, out), Result::kOk);
-  EXPECT_EQ(out.at(0, 1), PackArgbForTest(255, 0, 40, 200));
-  EXPECT_NEAR(static_cast<int>(out.at(8192, 1) >> 16 & 0xFF), 128, 1);
-  EXPECT_EQ(out.at(16383, 2), PackArgbForTest(255, 255, 40, 200));
-
-  ImageInfo info;
-  EXPECT_EQ(GetImageInfoFromMemory(file.data(), file.size(), info), Result::kOk);
-  EXPECT_EQ(info.width, 20000u);
-  const auto largest = WithPngSize(file, 65536, 32768);  // 2^31 pixels
-  EXPECT_EQ(GetImageInfoFromMemory(largest.data(), largest.size(), info), Result::kOk);
-  const auto beyond = WithPngSize(file, 65536, 32769);
-  EXPECT_EQ(GetImageInfoFromMemory(beyond.data(), beyond.size(), info), Result::kInvalidData);
-  EXPECT_EQ(Load(largest, 16, 16, out), Result::kInvalidData) << "far too little data for its size";
 }
 
 TEST(ImageCodecStreaming, JpegDecodesAtTheSmallestDctSizeThatCoversTheDestination) {
@@ -127,17 +118,13 @@ TEST(ImageCodecStreaming, JpegDecodesAtTheSmallestDctSizeThatCoversTheDestinatio
     EXPECT_EQ(source->width(), c.width) << c.wantedWidth;
     EXPECT_EQ(source->height(), c.height) << c.wantedWidth;
   }
-  // The reduced decode, scaled on to 256 x 128, shows what the full one scaled there shows.
-  ArgbImage full;
-  ASSERT_EQ(DecodeImage(ByteSpan(file.data(), file.size()), full), Result::kOk);
-  Pixels expected{256, 128, std::vector<std::uint32_t>(256 * 128)};
-  TriangleScaler scaler(full, 256, 128);
-  WriteScaledImage(scaler, SurfaceView{PixelFormat::kA8R8G8B8, 256, 128, 256 * 4,
-                                       reinterpret_cast<std::uint8_t*>(expected.argb.data())},
-                   PixelRect{0, 0, 256, 128});
+  // Decoded at 375 x 225 and scaled on, the gradients land where they lie in the picture.
   Pixels reduced;
   ASSERT_EQ(Load(file, 256, 128, reduced), Result::kOk);
-  EXPECT_TRUE(PixelsNear(expected, reduced, 12));
+  const Pixels expected = MakePixels(256, 128, [](std::uint32_t x, std::uint32_t y) {
+    return PackArgbForTest(255, (2 * x + 1) * 255 / 512, (2 * y + 1) * 255 / 256, 90);
+  });
+  EXPECT_TRUE(PixelsNear(expected, reduced, 6));
 }
 
 }  // namespace
