@@ -11,12 +11,12 @@
 #include <cstdio>  // jpeglib.h needs FILE first
 
 #include <jpeglib.h>
+#include <png.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
-#include "imagecodec/imagecodec.h"
 #include "tests/host/app_frame_support.h"
 
 namespace {
@@ -56,14 +56,25 @@ std::vector<std::uint8_t> BandJpeg(std::uint32_t height) {
   return file;
 }
 
+void AppendBytes(png_structp png, png_bytep data, png_size_t count) {
+  auto* file = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+  file->insert(file->end(), data, data + count);
+}
+
 std::vector<std::uint8_t> BandPng(std::uint32_t height) {
-  std::vector<std::uint32_t> argb(std::size_t{kImageWidth} * height);
-  for (std::size_t i = 0; i < argb.size(); ++i) argb[i] = BandAt(static_cast<std::uint32_t>(i % kImageWidth));
   std::vector<std::uint8_t> file;
-  vela::codec::SaveToMemory(vela::codec::FileFormat::kPng,
-                            {vela::codec::PixelFormat::kX8R8G8B8, kImageWidth, height, kImageWidth * 4,
-                             reinterpret_cast<const std::uint8_t*>(argb.data())},
-                            file);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(png, &file, AppendBytes, nullptr);
+  png_set_IHDR(png, info, kImageWidth, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_set_bgr(png);  // the rows are A8R8G8B8 words: B, G, R, A bytes
+  std::vector<std::uint32_t> row(kImageWidth);
+  for (std::uint32_t x = 0; x < kImageWidth; ++x) row[x] = BandAt(x);
+  for (std::uint32_t y = 0; y < height; ++y) png_write_row(png, reinterpret_cast<png_bytep>(row.data()));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
   return file;
 }
 
