@@ -6,6 +6,7 @@
 #include "image/texture.h"
 #include "image/texture_manager.h"
 #include "image/vela_simple.h"
+#include "imagecodec/worker_pool.h"
 
 namespace vela::VelaTexture {
 namespace {
@@ -22,6 +23,8 @@ bool Start() {
 }
 
 void Stop() {
+  // The codec's encoder threads, started by the first image loaded, end with the library.
+  codec::StopWorkers();
   if (!g_manager) return;
   LeaveDeviceLoss(DeviceLossSlot::kTextures);
   delete g_manager;  // whatever its count: the shutdown ends the manager

@@ -1,6 +1,10 @@
 #include "imagecodec/image_file.h"
 
+#include <cstring>
+#include <utility>
+
 #include "imagecodec/image_readers.h"
+#include "imagecodec/row_source.h"
 
 namespace vela::codec {
 namespace {
@@ -27,7 +31,38 @@ const Reader* FindReader(ByteSpan file) {
   return nullptr;
 }
 
+// A file that cannot be read row by row, decoded whole and read back from memory.
+class DecodedRows final : public RowSource {
+ public:
+  explicit DecodedRows(ArgbImage image)
+      : RowSource(image.width(), image.height()), image_(std::move(image)), rows_(image_) {}
+  bool ReadRow(std::uint32_t* out) override { return rows_.ReadRow(out); }
+
+ private:
+  ArgbImage image_;
+  ImageRows rows_;
+};
+
 }  // namespace
+
+bool ImageRows::ReadRow(std::uint32_t* out) {
+  if (next_ >= height_) return false;
+  std::memcpy(out, image_.Row(next_++), std::size_t{width_} * 4);
+  return true;
+}
+
+Result OpenRowSource(ByteSpan file, std::uint32_t wantedWidth, std::uint32_t wantedHeight,
+                     std::unique_ptr<RowSource>& source) {
+  source.reset();
+  if (LooksLikeJpeg(file)) return OpenJpegRows(file, wantedWidth, wantedHeight, source);
+  if (LooksLikePng(file)) {
+    if (const Result opened = OpenPngRows(file, source); !Succeeded(opened) || source) return opened;
+  }
+  ArgbImage image;
+  if (const Result decoded = DecodeImage(file, image); !Succeeded(decoded)) return decoded;
+  source = std::make_unique<DecodedRows>(std::move(image));
+  return Result::kOk;
+}
 
 Result ReadImageInfo(ByteSpan file, ImageInfo& info) {
   const Reader* reader = FindReader(file);

@@ -3,7 +3,9 @@
 //  - GetImageInfoFromMemory: size and pixel format of a PNG, JPEG, DDS, BMP or TGA file.
 //  - LoadSurfaceFromMemory: decodes such a file, turns colour-keyed pixels into transparent
 //    black, scales the whole image over the destination rectangle with the triangle filter and
-//    writes it in the surface's format, dithered where the format has fewer bits.
+//    writes it in the surface's format, dithered where the format has fewer bits. PNG and JPEG
+//    stream through in bands of rows (surface_writer.h), so they may hold up to 2 Gi pixels of
+//    any width; the other formats are decoded whole (image_limits.h).
 //  - SaveToMemory: a surface as a BMP, PNG, TGA or DDS file.
 // Not offered: saving JPEG, reading 12-bit JPEG, DDS formats beyond pixel_format.h (luminance,
 // floating point, DX10 headers), mip levels and cube faces other than the first.

@@ -1,7 +1,8 @@
 // JPEG through libjpeg-turbo: baseline, progressive and arithmetic-coded, 8-bit samples; grey,
-// YCbCr/RGB and CMYK/YCCK (converted to RGB), decoded straight into B, G, R, A bytes.
+// YCbCr/RGB and CMYK/YCCK (converted to RGB), decoded straight into B, G, R, A bytes, row by row,
+// at the full size or at n/8 of it through the decoder's DCT scaling.
 // libjpeg reports fatal errors through error_exit, which must not return: ours longjmps back to
-// the decoding function, whose frame holds no object with a destructor. Warnings (corrupt but
+// the member function that called it, whose frame holds no object with a destructor. Warnings (corrupt but
 // decodable data) are silenced and the image is kept, as other decoders do.
 #include <cstdio>  // jpeglib.h needs FILE and size_t first
 
@@ -11,6 +12,7 @@
 
 #include "imagecodec/image_limits.h"
 #include "imagecodec/image_readers.h"
+#include "imagecodec/row_source.h"
 
 namespace vela::codec {
 namespace {
@@ -53,65 +55,82 @@ void CmykToArgb(std::uint8_t* row, std::uint32_t width, bool inverted) {
   }
 }
 
-// Reads the header and, when `image` is given, the pixels. The ImageInfo is filled from the
-// header either way.
-Result Decode(ByteSpan file, ImageInfo& info, ArgbImage* image) {
-  jpeg_decompress_struct decoder;
-  ErrorManager errors;
-  jpeg_progress_mgr progress;
-  decoder.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = OnError;
-  errors.base.emit_message = OnMessage;
-  errors.base.output_message = OnOutputMessage;
-  progress.progress_monitor = OnProgress;
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&decoder);
-    return Result::kInvalidData;
+// The smallest n for which n/8 of the image, rounded up as libjpeg rounds, still covers the
+// wanted size on both axes; 8 when nothing smaller does.
+unsigned ScaleNumerator(std::uint32_t width, std::uint32_t height, std::uint32_t wantedWidth,
+                        std::uint32_t wantedHeight) {
+  const auto scaled = [](std::uint64_t size, unsigned n) { return (size * n + 7) / 8; };
+  for (unsigned n = 1; n < 8; ++n) {
+    if (scaled(width, n) >= wantedWidth && scaled(height, n) >= wantedHeight) return n;
   }
-  jpeg_create_decompress(&decoder);
-  decoder.progress = &progress;
-  decoder.mem->max_memory_to_use = kMaxDecoderMemory;
-  jpeg_mem_src(&decoder, file.data, static_cast<unsigned long>(file.size));
-  if (jpeg_read_header(&decoder, TRUE) != JPEG_HEADER_OK ||
-      !ImageSizeAllowed(decoder.image_width, decoder.image_height) ||
-      !ScanDataCanHold(file, decoder.image_width, decoder.image_height)) {
-    jpeg_destroy_decompress(&decoder);
-    return Result::kInvalidData;
+  return 8;
+}
+
+class JpegRows final : public RowSource {
+ public:
+  JpegRows() : RowSource(0, 0) {
+    decoder_.err = jpeg_std_error(&errors_.base);
+    errors_.base.error_exit = OnError;
+    errors_.base.emit_message = OnMessage;
+    errors_.base.output_message = OnOutputMessage;
+    progress_.progress_monitor = OnProgress;
   }
-  const bool grey = decoder.jpeg_color_space == JCS_GRAYSCALE;
-  const bool cmyk = decoder.jpeg_color_space == JCS_CMYK || decoder.jpeg_color_space == JCS_YCCK;
-  info = ImageInfo{};
-  info.width = decoder.image_width;
-  info.height = decoder.image_height;
-  info.format = grey ? PixelFormat::kL8 : PixelFormat::kX8R8G8B8;
-  info.fileFormat = FileFormat::kJpg;
-  if (!image) {
-    jpeg_destroy_decompress(&decoder);
+  ~JpegRows() override {
+    if (created_) jpeg_destroy_decompress(&decoder_);
+  }
+
+  // Reads the header into `info`.
+  Result ReadHeader(ByteSpan file, ImageInfo& info) {
+    if (setjmp(errors_.jump)) return Result::kInvalidData;
+    jpeg_create_decompress(&decoder_);
+    created_ = true;
+    decoder_.progress = &progress_;
+    decoder_.mem->max_memory_to_use = kMaxDecoderMemory;
+    jpeg_mem_src(&decoder_, file.data, static_cast<unsigned long>(file.size));
+    if (jpeg_read_header(&decoder_, TRUE) != JPEG_HEADER_OK ||
+        !StreamedSizeAllowed(decoder_.image_width, decoder_.image_height) ||
+        !ScanDataCanHold(file, decoder_.image_width, decoder_.image_height)) {
+      return Result::kInvalidData;
+    }
+    cmyk_ = decoder_.jpeg_color_space == JCS_CMYK || decoder_.jpeg_color_space == JCS_YCCK;
+    info = ImageInfo{};
+    info.width = decoder_.image_width;
+    info.height = decoder_.image_height;
+    info.format = decoder_.jpeg_color_space == JCS_GRAYSCALE ? PixelFormat::kL8 : PixelFormat::kX8R8G8B8;
+    info.fileFormat = FileFormat::kJpg;
     return Result::kOk;
   }
-  decoder.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
-  if (const Result allocated = image->Allocate(decoder.image_width, decoder.image_height);
-      !Succeeded(allocated)) {
-    jpeg_destroy_decompress(&decoder);
-    return allocated;
+
+  // Starts decoding at the smallest DCT-scaled size that covers the wanted one.
+  Result Start(std::uint32_t wantedWidth, std::uint32_t wantedHeight) {
+    if (setjmp(errors_.jump)) return Result::kInvalidData;
+    decoder_.out_color_space = cmyk_ ? JCS_CMYK : JCS_EXT_BGRA;
+    decoder_.scale_num = ScaleNumerator(decoder_.image_width, decoder_.image_height, wantedWidth, wantedHeight);
+    decoder_.scale_denom = 8;
+    jpeg_start_decompress(&decoder_);
+    if (decoder_.output_components != 4 || decoder_.output_width == 0 || decoder_.output_height == 0) {
+      return Result::kInvalidData;
+    }
+    width_ = decoder_.output_width;
+    height_ = decoder_.output_height;
+    return Result::kOk;
   }
-  jpeg_start_decompress(&decoder);
-  if (decoder.output_width != image->width() || decoder.output_height != image->height() ||
-      decoder.output_components != 4) {
-    jpeg_destroy_decompress(&decoder);
-    return Result::kInvalidData;
+
+  bool ReadRow(std::uint32_t* out) override {
+    if (setjmp(errors_.jump)) return false;
+    JSAMPROW row = reinterpret_cast<JSAMPROW>(out);
+    if (jpeg_read_scanlines(&decoder_, &row, 1) != 1) return false;  // cannot happen with a memory source
+    if (cmyk_) CmykToArgb(row, width_, decoder_.saw_Adobe_marker);
+    return true;
   }
-  while (decoder.output_scanline < decoder.output_height) {
-    const std::uint32_t y = decoder.output_scanline;
-    JSAMPROW row = reinterpret_cast<JSAMPROW>(image->Row(y));
-    if (jpeg_read_scanlines(&decoder, &row, 1) != 1) break;  // cannot happen with a memory source
-    if (cmyk) CmykToArgb(row, image->width(), decoder.saw_Adobe_marker);
-  }
-  // The rest of the file (trailing markers) does not matter for the pixels.
-  jpeg_abort_decompress(&decoder);
-  jpeg_destroy_decompress(&decoder);
-  return Result::kOk;
-}
+
+ private:
+  jpeg_decompress_struct decoder_;
+  ErrorManager errors_;
+  jpeg_progress_mgr progress_;
+  bool created_ = false;
+  bool cmyk_ = false;
+};
 
 }  // namespace
 
@@ -122,13 +141,33 @@ bool LooksLikeJpeg(ByteSpan file) {
 
 Result ReadJpegInfo(ByteSpan file, ImageInfo& info) {
   if (!LooksLikeJpeg(file)) return Result::kInvalidData;
-  return Decode(file, info, nullptr);
+  JpegRows rows;
+  return rows.ReadHeader(file, info);
+}
+
+Result OpenJpegRows(ByteSpan file, std::uint32_t wantedWidth, std::uint32_t wantedHeight,
+                    std::unique_ptr<RowSource>& source) {
+  source.reset();
+  if (!LooksLikeJpeg(file)) return Result::kInvalidData;
+  auto rows = std::make_unique<JpegRows>();
+  ImageInfo info;
+  if (const Result read = rows->ReadHeader(file, info); !Succeeded(read)) return read;
+  if (const Result started = rows->Start(wantedWidth, wantedHeight); !Succeeded(started)) return started;
+  source = std::move(rows);
+  return Result::kOk;
 }
 
 Result DecodeJpeg(ByteSpan file, ArgbImage& image) {
   if (!LooksLikeJpeg(file)) return Result::kInvalidData;
+  JpegRows rows;
   ImageInfo info;
-  return Decode(file, info, &image);
+  if (const Result read = rows.ReadHeader(file, info); !Succeeded(read)) return read;
+  if (const Result allocated = image.Allocate(info.width, info.height); !Succeeded(allocated)) return allocated;
+  if (const Result started = rows.Start(info.width, info.height); !Succeeded(started)) return started;
+  for (std::uint32_t y = 0; y < image.height(); ++y) {
+    if (!rows.ReadRow(image.Row(y))) return Result::kInvalidData;
+  }
+  return Result::kOk;
 }
 
 }  // namespace vela::codec

@@ -1,5 +1,7 @@
 // PNG through libpng: every colour type, bit depth and interlace, expanded to A8R8G8B8 (16-bit
-// samples scaled to 8 bits with rounding; no gamma correction, as the file's samples stand).
+// samples scaled to 8 bits with rounding, (v * 255 + 32767) / 65535, which is libpng's
+// scale_16; no gamma correction, as the file's samples stand). Images that are not interlaced
+// are read row by row, so their size is bounded only by the streamed limit.
 // libpng reports errors by longjmp: each step that can fail is a function of its own whose
 // frame holds no object with a destructor, and all allocation happens between those steps.
 #include <png.h>
@@ -11,6 +13,7 @@
 
 #include "imagecodec/image_limits.h"
 #include "imagecodec/image_readers.h"
+#include "imagecodec/row_source.h"
 
 namespace vela::codec {
 namespace {
@@ -54,7 +57,7 @@ class PngReader {
   bool ReadHeader() {
     if (setjmp(png_jmpbuf(png_))) return false;
     png_set_read_fn(png_, &source_, ReadFromMemory);
-    png_set_user_limits(png_, kMaxImageSide, kMaxImageSide);
+    png_set_user_limits(png_, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(png_, kMaxChunkBytes);
     // Colour management, text and the like do not change the samples we hand out: skip those
     // chunks unread, which also keeps huge or broken ones from costing time.
@@ -70,6 +73,11 @@ class PngReader {
   int bitDepth() const { return png_get_bit_depth(png_, info_); }
   int channels() const { return png_get_channels(png_, info_); }
   bool hasTransparency() const { return png_get_valid(png_, info_, PNG_INFO_tRNS) != 0; }
+  bool interlaced() const { return png_get_interlace_type(png_, info_) != PNG_INTERLACE_NONE; }
+  // Whole images are bounded by what memory holds; row by row, by what can be counted.
+  bool sizeAllowed() const {
+    return interlaced() ? ImageSizeAllowed(width(), height()) : StreamedSizeAllowed(width(), height());
+  }
 
   // Asks libpng for 8-bit B, G, R, A bytes per pixel: A8R8G8B8 in memory. False on an error.
   bool RequestArgb() {
@@ -82,7 +90,7 @@ class PngReader {
     if (!(type & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png_);
     png_set_bgr(png_);
     png_set_filler(png_, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png_);
+    if (interlaced()) png_set_interlace_handling(png_);
     png_read_update_info(png_, info_);
     return png_get_rowbytes(png_, info_) == static_cast<png_size_t>(width()) * 4;
   }
@@ -90,6 +98,12 @@ class PngReader {
   bool ReadRows(png_bytepp rows) {
     if (setjmp(png_jmpbuf(png_))) return false;
     png_read_image(png_, rows);
+    return true;
+  }
+
+  bool ReadRow(png_bytep row) {
+    if (setjmp(png_jmpbuf(png_))) return false;
+    png_read_row(png_, row, nullptr);
     return true;
   }
 
@@ -131,7 +145,7 @@ Result ReadPngInfo(ByteSpan file, ImageInfo& info) {
   if (!LooksLikePng(file)) return Result::kInvalidData;
   PngReader reader(file);
   if (!reader.ok()) return Result::kOutOfMemory;
-  if (!reader.ReadHeader() || !ImageSizeAllowed(reader.width(), reader.height())) return Result::kInvalidData;
+  if (!reader.ReadHeader() || !reader.sizeAllowed()) return Result::kInvalidData;
   info = ImageInfo{};
   info.width = reader.width();
   info.height = reader.height();
@@ -140,19 +154,52 @@ Result ReadPngInfo(ByteSpan file, ImageInfo& info) {
   return Result::kOk;
 }
 
+namespace {
+
+class PngRows final : public RowSource {
+ public:
+  explicit PngRows(ByteSpan file) : RowSource(0, 0), reader_(file) {}
+
+  Result Open(ByteSpan file) {
+    if (!reader_.ok()) return Result::kOutOfMemory;
+    if (!reader_.ReadHeader() || !reader_.sizeAllowed()) return Result::kInvalidData;
+    if (!CompressedDataCanHold(file, reader_) || !reader_.RequestArgb()) return Result::kInvalidData;
+    width_ = reader_.width();
+    height_ = reader_.height();
+    return Result::kOk;
+  }
+  bool interlaced() const { return reader_.interlaced(); }
+  bool ReadRow(std::uint32_t* out) override { return reader_.ReadRow(reinterpret_cast<png_bytep>(out)); }
+  bool ReadImage(ArgbImage& image) {
+    std::unique_ptr<png_bytep[]> rows(new (std::nothrow) png_bytep[image.height()]);
+    if (!rows) return false;
+    for (std::uint32_t y = 0; y < image.height(); ++y) rows[y] = reinterpret_cast<png_bytep>(image.Row(y));
+    return reader_.ReadRows(rows.get());
+  }
+
+ private:
+  PngReader reader_;
+};
+
+}  // namespace
+
+Result OpenPngRows(ByteSpan file, std::unique_ptr<RowSource>& source) {
+  source.reset();
+  if (!LooksLikePng(file)) return Result::kInvalidData;
+  auto rows = std::make_unique<PngRows>(file);
+  if (const Result opened = rows->Open(file); !Succeeded(opened)) return opened;
+  if (!rows->interlaced()) source = std::move(rows);
+  return Result::kOk;
+}
+
 Result DecodePng(ByteSpan file, ArgbImage& image) {
   if (!LooksLikePng(file)) return Result::kInvalidData;
-  PngReader reader(file);
-  if (!reader.ok()) return Result::kOutOfMemory;
-  if (!reader.ReadHeader() || !ImageSizeAllowed(reader.width(), reader.height())) return Result::kInvalidData;
-  if (!CompressedDataCanHold(file, reader) || !reader.RequestArgb()) return Result::kInvalidData;
-  if (const Result allocated = image.Allocate(reader.width(), reader.height()); !Succeeded(allocated)) {
+  PngRows rows(file);
+  if (const Result opened = rows.Open(file); !Succeeded(opened)) return opened;
+  if (const Result allocated = image.Allocate(rows.width(), rows.height()); !Succeeded(allocated)) {
     return allocated;
   }
-  std::unique_ptr<png_bytep[]> rows(new (std::nothrow) png_bytep[image.height()]);
-  if (!rows) return Result::kOutOfMemory;
-  for (std::uint32_t y = 0; y < image.height(); ++y) rows[y] = reinterpret_cast<png_bytep>(image.Row(y));
-  return reader.ReadRows(rows.get()) ? Result::kOk : Result::kInvalidData;
+  return rows.ReadImage(image) ? Result::kOk : Result::kInvalidData;
 }
 
 }  // namespace vela::codec

@@ -8,16 +8,27 @@
 #include "imagecodec/image_readers.h"
 #include "imagecodec/imagecodec.h"
 #include "imagecodec/pixel_format.h"
+#include "imagecodec/row_source.h"
 #include "imagecodec/surface_writer.h"
 
 namespace vela::codec {
 namespace {
 
-void ApplyColorKey(ArgbImage& image, std::uint32_t colorKey) {
-  if (colorKey == 0) return;
-  std::uint32_t* pixel = image.pixels();
-  std::replace(pixel, pixel + image.pixelCount(), colorKey, 0u);
-}
+// A source whose pixels of the key colour read as transparent black.
+class KeyedRows final : public RowSource {
+ public:
+  KeyedRows(RowSource& source, std::uint32_t colorKey)
+      : RowSource(source.width(), source.height()), source_(source), colorKey_(colorKey) {}
+  bool ReadRow(std::uint32_t* out) override {
+    if (!source_.ReadRow(out)) return false;
+    std::replace(out, out + width_, colorKey_, 0u);
+    return true;
+  }
+
+ private:
+  RowSource& source_;
+  std::uint32_t colorKey_;
+};
 
 // Copies a DDS file's top level unchanged when it already is what the rectangle needs; false
 // when it is not (the caller then decodes and converts).
@@ -47,12 +58,12 @@ Result Load(const SurfaceView& destination, const PixelRect* destinationRect, By
   if (const Result checked = CheckDestination(destination, rect); !Succeeded(checked)) return checked;
   if (file.size == 0) return Result::kInvalidCall;
   if (colorKey == 0 && CopySameFormat(file, destination, rect)) return Result::kOk;
-  ArgbImage image;
-  if (const Result decoded = DecodeImage(file, image); !Succeeded(decoded)) return decoded;
-  ApplyColorKey(image, colorKey);
-  TriangleScaler scaler(image, rect.right - rect.left, rect.bottom - rect.top);
-  WriteScaledImage(scaler, destination, rect);
-  return Result::kOk;
+  std::unique_ptr<RowSource> source;
+  const Result opened = OpenRowSource(file, rect.right - rect.left, rect.bottom - rect.top, source);
+  if (!Succeeded(opened)) return opened;
+  if (colorKey == 0) return WriteImage(*source, destination, rect, EncoderThreads::kPool);
+  KeyedRows keyed(*source, colorKey);
+  return WriteImage(keyed, destination, rect, EncoderThreads::kPool);
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "imagecodec/channel_quantizer.h"
 #include "imagecodec/dxt_encoder.h"
 #include "imagecodec/pixel_format.h"
 #include "imagecodec/surface_reader.h"
+#include "imagecodec/worker_pool.h"
 
 namespace vela::codec {
 namespace {
@@ -32,12 +34,56 @@ std::uint32_t PackPixel(const FormatLayout& layout, const float* pixel, unsigned
   return packed;
 }
 
-void WritePackedRows(TriangleScaler& scaler, const FormatLayout& layout, const SurfaceView& surface,
-                     const PixelRect& rect) {
-  const std::uint32_t width = scaler.width();
+// Destination rows in order, as floats (red, green, blue, alpha) or as rounded A8R8G8B8: from
+// the scaler, or straight from a source of the destination's size.
+class DestinationRows {
+ public:
+  explicit DestinationRows(TriangleScaler& scaler) : scaler_(&scaler), width_(scaler.width()) {}
+  explicit DestinationRows(RowSource& source) : source_(&source), width_(source.width()) {}
+
+  std::uint32_t width() const { return width_; }
+
+  bool NextFloats(float* out) {
+    if (scaler_) return scaler_->Row(next_++, out);
+    argb_.resize(width_);
+    if (!source_->ReadRow(argb_.data())) return false;
+    for (const std::uint32_t pixel : argb_) {
+      *out++ = static_cast<float>((pixel >> 16) & 0xFF);
+      *out++ = static_cast<float>((pixel >> 8) & 0xFF);
+      *out++ = static_cast<float>(pixel & 0xFF);
+      *out++ = static_cast<float>(pixel >> 24);
+    }
+    return true;
+  }
+
+  bool NextArgb(std::uint32_t* out) {
+    if (source_) return source_->ReadRow(out);
+    floats_.resize(static_cast<std::size_t>(width_) * 4);
+    if (!scaler_->Row(next_++, floats_.data())) return false;
+    for (std::uint32_t x = 0; x < width_; ++x) out[x] = RoundPixel(floats_.data() + x * 4);
+    return true;
+  }
+
+ private:
+  static std::uint32_t RoundPixel(const float* pixel) {
+    return RoundChannel(pixel[kAlpha]) << 24 | RoundChannel(pixel[kRed]) << 16 |
+           RoundChannel(pixel[kGreen]) << 8 | RoundChannel(pixel[kBlue]);
+  }
+
+  TriangleScaler* scaler_ = nullptr;
+  RowSource* source_ = nullptr;
+  std::uint32_t width_;
+  std::uint32_t next_ = 0;
+  std::vector<std::uint32_t> argb_;
+  std::vector<float> floats_;
+};
+
+bool WritePackedRows(DestinationRows& rows, std::uint32_t height, const FormatLayout& layout,
+                     const SurfaceView& surface, const PixelRect& rect) {
+  const std::uint32_t width = rows.width();
   std::vector<float> row(static_cast<std::size_t>(width) * 4);
-  for (std::uint32_t y = 0; y < scaler.height(); ++y) {
-    scaler.Row(y, row.data());
+  for (std::uint32_t y = 0; y < height; ++y) {
+    if (!rows.NextFloats(row.data())) return false;
     const std::uint32_t surfaceY = rect.top + y;
     std::uint8_t* out = surface.bits + static_cast<std::ptrdiff_t>(surfaceY) * surface.pitch +
                         static_cast<std::size_t>(rect.left) * layout.bytesPerPixel;
@@ -47,39 +93,70 @@ void WritePackedRows(TriangleScaler& scaler, const FormatLayout& layout, const S
       for (unsigned i = 0; i < layout.bytesPerPixel; ++i) out[i] = static_cast<std::uint8_t>(packed >> (8 * i));
     }
   }
+  return true;
 }
 
-std::uint32_t RoundPixel(const float* pixel) {
-  return RoundChannel(pixel[kAlpha]) << 24 | RoundChannel(pixel[kRed]) << 16 |
-         RoundChannel(pixel[kGreen]) << 8 | RoundChannel(pixel[kBlue]);
-}
-
-void WriteBlockRows(TriangleScaler& scaler, const FormatLayout& layout, const SurfaceView& surface,
-                    const PixelRect& rect) {
-  const std::uint32_t width = scaler.width();
-  const std::uint32_t height = scaler.height();
-  std::vector<float> row(static_cast<std::size_t>(width) * 4);
-  std::vector<std::uint32_t> band(static_cast<std::size_t>(width) * 4);  // four rows, rounded
+// One row of 4 x 4 blocks from up to four rows of pixels; a partial block at the edge repeats
+// its last row and column.
+void EncodeBlockRow(PixelFormat format, std::uint8_t bytesPerBlock, const std::uint32_t* pixels,
+                    std::uint32_t width, std::uint32_t rows, std::uint8_t* out) {
   std::uint32_t block[16];
-  for (std::uint32_t by = 0; by < height; by += 4) {
-    const std::uint32_t rows = std::min<std::uint32_t>(4, height - by);
-    for (std::uint32_t y = 0; y < rows; ++y) {
-      scaler.Row(by + y, row.data());
-      for (std::uint32_t x = 0; x < width; ++x) band[y * width + x] = RoundPixel(row.data() + x * 4);
+  for (std::uint32_t bx = 0; bx < width; bx += 4, out += bytesPerBlock) {
+    const std::uint32_t columns = std::min<std::uint32_t>(4, width - bx);
+    for (std::uint32_t i = 0; i < 16; ++i) {
+      const std::uint32_t y = std::min<std::uint32_t>(i / 4, rows - 1);
+      const std::uint32_t x = std::min<std::uint32_t>(i % 4, columns - 1);
+      block[i] = pixels[y * width + bx + x];
     }
-    std::uint8_t* out = surface.bits + static_cast<std::ptrdiff_t>((rect.top + by) / 4) * surface.pitch +
-                        static_cast<std::size_t>(rect.left / 4) * layout.bytesPerBlock;
-    for (std::uint32_t bx = 0; bx < width; bx += 4, out += layout.bytesPerBlock) {
-      // A partial block at the edge repeats its last row and column.
-      const std::uint32_t columns = std::min<std::uint32_t>(4, width - bx);
-      for (std::uint32_t i = 0; i < 16; ++i) {
-        const std::uint32_t y = std::min<std::uint32_t>(i / 4, rows - 1);
-        const std::uint32_t x = std::min<std::uint32_t>(i % 4, columns - 1);
-        block[i] = band[y * width + bx + x];
-      }
-      EncodeDxtBlock(layout.format, block, out);
-    }
+    EncodeDxtBlock(format, block, out);
   }
+}
+
+// Rows of a band: about 256 KiB of pixels, a whole number of block rows.
+std::uint32_t BandRows(std::uint32_t width) {
+  constexpr std::uint32_t kBandPixels = 64 * 1024;
+  return std::max<std::uint32_t>(4, kBandPixels / std::max<std::uint32_t>(width, 1) / 4 * 4);
+}
+
+// Two bands take turns: one is encoded on the pool while the other is read.
+bool WriteBlockRows(DestinationRows& rows, std::uint32_t height, const FormatLayout& layout,
+                    const SurfaceView& surface, const PixelRect& rect, EncoderThreads threads) {
+  const std::uint32_t width = rows.width();
+  const std::uint32_t bandRows = std::min(BandRows(width), (height + 3) / 4 * 4);
+  std::vector<std::uint32_t> bands[2];
+  std::optional<JobBatch> encoding[2];
+  const auto finish = [&](int band) {
+    if (encoding[band]) WaitFor(*encoding[band]);
+    encoding[band].reset();
+  };
+  bool complete = true;
+  int band = 0;
+  for (std::uint32_t top = 0; top < height && complete; top += bandRows, band ^= 1) {
+    finish(band);
+    bands[band].resize(static_cast<std::size_t>(bandRows) * width);
+    const std::uint32_t count = std::min(bandRows, height - top);
+    for (std::uint32_t y = 0; y < count && complete; ++y) complete = rows.NextArgb(bands[band].data() + std::size_t{y} * width);
+    if (!complete) break;
+    std::uint8_t* out = surface.bits + static_cast<std::ptrdiff_t>((rect.top + top) / 4) * surface.pitch +
+                        static_cast<std::size_t>(rect.left / 4) * layout.bytesPerBlock;
+    const std::uint32_t* pixels = bands[band].data();
+    encoding[band].emplace((count + 3) / 4, [&layout, &surface, pixels, width, count, out](std::size_t i) {
+      const auto blockRow = static_cast<std::uint32_t>(i);
+      EncodeBlockRow(layout.format, layout.bytesPerBlock, pixels + std::size_t{blockRow} * 4 * width, width,
+                     std::min<std::uint32_t>(4, count - blockRow * 4), out + blockRow * surface.pitch);
+    });
+    if (threads == EncoderThreads::kPool) Post(*encoding[band]);
+  }
+  finish(0);
+  finish(1);
+  return complete;
+}
+
+bool WriteRows(DestinationRows& rows, std::uint32_t height, const SurfaceView& surface, const PixelRect& rect,
+               EncoderThreads threads) {
+  const FormatLayout& layout = *FindFormatLayout(surface.format);
+  return IsBlockCompressed(layout) ? WriteBlockRows(rows, height, layout, surface, rect, threads)
+                                   : WritePackedRows(rows, height, layout, surface, rect);
 }
 
 }  // namespace
@@ -103,13 +180,21 @@ Result CheckDestination(const SurfaceView& surface, const PixelRect& rect) {
   return Result::kOk;
 }
 
-void WriteScaledImage(TriangleScaler& scaler, const SurfaceView& surface, const PixelRect& rect) {
-  const FormatLayout& layout = *FindFormatLayout(surface.format);
-  if (IsBlockCompressed(layout)) {
-    WriteBlockRows(scaler, layout, surface, rect);
-  } else {
-    WritePackedRows(scaler, layout, surface, rect);
+Result WriteImage(RowSource& source, const SurfaceView& surface, const PixelRect& rect, EncoderThreads threads) {
+  const std::uint32_t width = rect.right - rect.left;
+  const std::uint32_t height = rect.bottom - rect.top;
+  if (source.width() == width && source.height() == height) {
+    DestinationRows rows(source);
+    return WriteRows(rows, height, surface, rect, threads) ? Result::kOk : Result::kInvalidData;
   }
+  TriangleScaler scaler(source, width, height);
+  DestinationRows rows(scaler);
+  return WriteRows(rows, height, surface, rect, threads) ? Result::kOk : Result::kInvalidData;
+}
+
+void WriteScaledImage(TriangleScaler& scaler, const SurfaceView& surface, const PixelRect& rect) {
+  DestinationRows rows(scaler);
+  WriteRows(rows, scaler.height(), surface, rect, EncoderThreads::kCaller);
 }
 
 }  // namespace vela::codec

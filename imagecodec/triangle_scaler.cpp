@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vela::codec {
 namespace {
@@ -76,20 +77,46 @@ AxisFilter MakeAxisFilter(std::uint32_t sourceSize, std::uint32_t destinationSiz
 
 TriangleScaler::TriangleScaler(const ArgbImage& source, std::uint32_t destinationWidth,
                                std::uint32_t destinationHeight)
-    : source_(source),
+    : TriangleScaler(std::make_unique<ImageRows>(source), nullptr, destinationWidth, destinationHeight) {}
+
+TriangleScaler::TriangleScaler(RowSource& source, std::uint32_t destinationWidth,
+                               std::uint32_t destinationHeight)
+    : TriangleScaler(nullptr, &source, destinationWidth, destinationHeight) {}
+
+TriangleScaler::TriangleScaler(std::unique_ptr<ImageRows> ownRows, RowSource* source,
+                               std::uint32_t destinationWidth, std::uint32_t destinationHeight)
+    : ownRows_(std::move(ownRows)),
+      source_(source ? *source : *ownRows_),
       destinationWidth_(destinationWidth),
       destinationHeight_(destinationHeight),
-      horizontal_(MakeAxisFilter(source.width(), destinationWidth)),
-      vertical_(MakeAxisFilter(source.height(), destinationHeight)),
-      column_(static_cast<std::size_t>(source.width()) * 4) {}
+      horizontal_(MakeAxisFilter(source_.width(), destinationWidth)),
+      vertical_(MakeAxisFilter(source_.height(), destinationHeight)),
+      column_(static_cast<std::size_t>(source_.width()) * 4) {
+  for (const std::uint32_t count : vertical_.count) heldRows_ = std::max(heldRows_, count);
+  held_.resize(static_cast<std::size_t>(heldRows_) * source_.width());
+}
 
-void TriangleScaler::Row(std::uint32_t y, float* out) {
+bool TriangleScaler::ReadThrough(std::uint32_t last) {
+  for (; rowsRead_ <= last; ++rowsRead_) {
+    if (!source_.ReadRow(held_.data() + static_cast<std::size_t>(rowsRead_ % heldRows_) * source_.width())) {
+      return false;
+    }
+  }
+  return true;
+}
+
+const std::uint32_t* TriangleScaler::HeldRow(std::uint32_t sourceY) const {
+  return held_.data() + static_cast<std::size_t>(sourceY % heldRows_) * source_.width();
+}
+
+bool TriangleScaler::Row(std::uint32_t y, float* out) {
   const std::uint32_t sourceWidth = source_.width();
+  if (!ReadThrough(vertical_.first[y] + vertical_.count[y] - 1)) return false;
   std::fill(column_.begin(), column_.end(), 0.0f);
   for (std::uint32_t k = 0; k < vertical_.count[y]; ++k) {
     const float weight = vertical_.weights[vertical_.offset[y] + k];
     if (weight == 0.0f) continue;
-    const std::uint32_t* row = source_.Row(vertical_.first[y] + k);
+    const std::uint32_t* row = HeldRow(vertical_.first[y] + k);
     float* accumulator = column_.data();
     for (std::uint32_t x = 0; x < sourceWidth; ++x, accumulator += 4) {
       const std::uint32_t pixel = row[x];
@@ -108,6 +135,7 @@ void TriangleScaler::Row(std::uint32_t y, float* out) {
     }
     std::copy_n(sum, 4, out);
   }
+  return true;
 }
 
 }  // namespace vela::codec

@@ -1,5 +1,6 @@
 // Scales a whole image to a whole destination size with the triangle filter, one destination row
-// at a time, in floating point.
+// at a time, in floating point. The source rows are pulled from a RowSource as the rows asked
+// for need them; only the few that the vertical filter of one destination row spans are held.
 //
 // Along each axis separately:
 //  - enlarging: the source is the tent-shaped (linear) reconstruction through the pixel centres,
@@ -13,9 +14,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "imagecodec/argb_image.h"
+#include "imagecodec/row_source.h"
 
 namespace vela::codec {
 
@@ -39,20 +42,32 @@ class TriangleScaler {
   // The source must outlive the scaler. May throw std::bad_alloc.
   TriangleScaler(const ArgbImage& source, std::uint32_t destinationWidth,
                  std::uint32_t destinationHeight);
+  TriangleScaler(RowSource& source, std::uint32_t destinationWidth, std::uint32_t destinationHeight);
 
   std::uint32_t width() const { return destinationWidth_; }
   std::uint32_t height() const { return destinationHeight_; }
 
-  // Writes destination row y as width() * 4 floats (red, green, blue, alpha; 0 to 255).
-  void Row(std::uint32_t y, float* out);
+  // Writes destination row y as width() * 4 floats (red, green, blue, alpha; 0 to 255). Rows
+  // are asked for in increasing order. False when the source's data turned out broken.
+  bool Row(std::uint32_t y, float* out);
 
  private:
-  const ArgbImage& source_;
+  TriangleScaler(std::unique_ptr<ImageRows> ownRows, RowSource* source, std::uint32_t destinationWidth,
+                 std::uint32_t destinationHeight);
+  // Reads source rows until row `last` is held; false on broken data.
+  bool ReadThrough(std::uint32_t last);
+  const std::uint32_t* HeldRow(std::uint32_t sourceY) const;
+
+  std::unique_ptr<ImageRows> ownRows_;  // the source when made from a whole image
+  RowSource& source_;
   std::uint32_t destinationWidth_;
   std::uint32_t destinationHeight_;
   AxisFilter horizontal_;
   AxisFilter vertical_;
   std::vector<float> column_;  // the vertically filtered source row, 4 floats per source pixel
+  std::vector<std::uint32_t> held_;  // a ring of source rows, row y at slot y % heldRows_
+  std::uint32_t heldRows_ = 0;
+  std::uint32_t rowsRead_ = 0;
 };
 
 }  // namespace vela::codec

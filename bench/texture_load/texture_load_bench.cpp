@@ -1,20 +1,15 @@
-// The texture load path, stage by stage: file -> decoded -> scaled -> DXT5 -> default-pool
-// texture, for a few image sizes, and the whole VelaTexture::Load beside the sum of its parts.
+// The texture load path: TextureLoad's whole road (VelaTexture::Load and Release) beside the
+// decoding of the same file alone, for PNG and JPEG images of a few sizes, and the parts between.
 //
-// Stages, each timed on its own over the same file:
-//   resolve  VelaFile's FileResolve, which the manager runs first to find the texture by path
+// Columns, each the median of repeated runs of that stage alone:
 //   read     VelaFile's FileLoad of the whole file into a page block
-//   info     the image's size and format (header only)
-//   decode   the whole file into A8R8G8B8 pixels
-//   scale    the triangle filter over the power-of-two size, rows of floats
-//   argb     decode + scale + packing into A8R8G8B8 (LoadSurfaceFromMemory into memory)
-//   dxt5     decode + scale + DXT5 encoding (LoadSurfaceFromMemory into memory)
-//   encode   DXT5 encoding alone, of the already scaled A8R8G8B8 pixels
+//   decode   the whole file into A8R8G8B8 pixels, nothing else
+//   dxt5     the codec's whole work: the file decoded, scaled to the texture size and DXT5-encoded
+//            into a buffer in memory (LoadSurfaceFromMemory)
 //   device   two textures made (system memory and default pool), the DXT5 level copied in, and
 //            UpdateTexture: what the device costs apart from our codec
-//   steps    LoadFromImage's own steps in a row: the two textures, the file decoded, scaled and
-//            encoded into the system-memory level, and UpdateTexture
 //   load     VelaTexture::Load and Release: the whole path as TextureLoad runs it
+//   load/decode  how many times the decoding alone the whole load takes
 //
 // Runs under Wine with a window of its own: texture_load_bench.exe [seconds per stage].
 #include <windows.h>
@@ -27,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,7 +39,13 @@
 #include "imagecodec/dxt_encoder.h"
 #include "imagecodec/image_file.h"
 #include "imagecodec/imagecodec.h"
-#include "imagecodec/triangle_scaler.h"
+
+#include <jpeglib.h>
+
+#if __has_include("imagecodec/row_source.h")
+#include "imagecodec/row_source.h"
+#define VELA_BENCH_HAS_ROW_SOURCE 1
+#endif
 
 namespace {
 
@@ -98,6 +100,65 @@ std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height) {
   return png;
 }
 
+// The same picture as a baseline JPEG (quality 90, 4:2:0), written row by row.
+std::vector<std::uint8_t> MakeJpeg(std::uint32_t width, std::uint32_t height) {
+  jpeg_compress_struct encoder;
+  jpeg_error_mgr errors;
+  encoder.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&encoder);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&encoder, &buffer, &size);
+  encoder.image_width = width;
+  encoder.image_height = height;
+  encoder.input_components = 3;
+  encoder.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&encoder);
+  jpeg_set_quality(&encoder, 90, TRUE);
+  jpeg_start_compress(&encoder, TRUE);
+  std::vector<std::uint8_t> row(std::size_t{width} * 3);
+  std::uint32_t seed = 12345;
+  while (encoder.next_scanline < height) {
+    const double fy = static_cast<double>(encoder.next_scanline) / height;
+    for (std::uint32_t x = 0; x < width; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const int grain = static_cast<int>(seed >> 28) - 8;
+      const double fx = static_cast<double>(x) / width;
+      const double disc = std::exp(-((fx - 0.4) * (fx - 0.4) + (fy - 0.6) * (fy - 0.6)) * 12.0);
+      const auto channel = [&](double v) { return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v * 255.0) + grain, 0, 255)); };
+      row[x * 3] = channel(fx);
+      row[x * 3 + 1] = channel(0.3 + 0.6 * disc * fy);
+      row[x * 3 + 2] = channel(1.0 - fy);
+    }
+    JSAMPROW pointer = row.data();
+    jpeg_write_scanlines(&encoder, &pointer, 1);
+  }
+  jpeg_finish_compress(&encoder);
+  std::vector<std::uint8_t> file(buffer, buffer + size);
+  jpeg_destroy_compress(&encoder);
+  std::free(buffer);
+  return file;
+}
+
+// The whole file decoded; an image too large to be held whole is decoded row by row where the
+// codec can do that.
+bool Decode(const std::vector<std::uint8_t>& file) {
+  const codec::ByteSpan bytes(file.data(), file.size());
+  codec::ArgbImage decoded;
+  if (codec::Succeeded(codec::DecodeImage(bytes, decoded))) return true;
+#ifdef VELA_BENCH_HAS_ROW_SOURCE
+  std::unique_ptr<codec::RowSource> source;
+  if (!codec::Succeeded(codec::OpenRowSource(bytes, UINT32_MAX, UINT32_MAX, source))) return false;
+  std::vector<std::uint32_t> row(source->width());
+  for (std::uint32_t y = 0; y < source->height(); ++y) {
+    if (!source->ReadRow(row.data())) return false;
+  }
+  return true;
+#else
+  return false;
+#endif
+}
+
 std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
@@ -117,25 +178,9 @@ struct Pixels {
   }
 };
 
-Pixels Argb(std::uint32_t width, std::uint32_t height) {
-  return {width, height, width * 4, std::vector<std::uint8_t>(std::size_t{width} * height * 4)};
-}
 Pixels Dxt5(std::uint32_t width, std::uint32_t height) {
   const std::uint32_t pitch = std::max(1u, (width + 3) / 4) * 16;
   return {width, height, pitch, std::vector<std::uint8_t>(std::size_t{pitch} * std::max(1u, (height + 3) / 4))};
-}
-
-void EncodeAll(const Pixels& argb, Pixels& dxt) {
-  std::uint32_t block[16];
-  for (std::uint32_t by = 0; by < argb.height; by += 4) {
-    for (std::uint32_t bx = 0; bx < argb.width; bx += 4) {
-      for (std::uint32_t i = 0; i < 16; ++i) {
-        const std::uint32_t x = std::min(bx + i % 4, argb.width - 1), y = std::min(by + i / 4, argb.height - 1);
-        std::memcpy(&block[i], argb.bytes.data() + std::size_t{y} * argb.pitch + x * 4, 4);
-      }
-      codec::EncodeDxt5Block(block, dxt.bytes.data() + std::size_t{by / 4} * dxt.pitch + bx / 4 * 16);
-    }
-  }
 }
 
 // Two textures as LoadFromImage makes them, the level copied in from `dxt`, and the upload.
@@ -159,23 +204,6 @@ bool DeviceStage(const Pixels& dxt) {
   return ok;
 }
 
-// The steps of LoadFromImage without the texture object around them.
-bool LoadSteps(const std::vector<std::uint8_t>& file, std::uint32_t width, std::uint32_t height) {
-  IDirect3DDevice9* device = Vela3D::Device();
-  IDirect3DTexture9* system = nullptr;
-  IDirect3DTexture9* video = nullptr;
-  IDirect3DSurface9* level = nullptr;
-  bool ok = SUCCEEDED(device->CreateTexture(width, height, 1, 0, D3DFMT_DXT5, D3DPOOL_SYSTEMMEM, &system, nullptr)) &&
-            SUCCEEDED(device->CreateTexture(width, height, 1, 0, D3DFMT_DXT5, D3DPOOL_DEFAULT, &video, nullptr)) &&
-            SUCCEEDED(system->GetSurfaceLevel(0, &level)) &&
-            SUCCEEDED(LoadSurfaceFromFileInMemory(level, nullptr, file.data(), static_cast<UINT>(file.size()), 0)) &&
-            SUCCEEDED(device->UpdateTexture(system, video));
-  if (level) level->Release();
-  if (video) video->Release();
-  if (system) system->Release();
-  return ok;
-}
-
 HWND MakeWindow() {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;
@@ -194,56 +222,47 @@ HWND MakeWindow() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
+  const double secondsPerStage = argc > 1 ? std::atof(argv[1]) : 1.0;
   HWND window = MakeWindow();
   if (!Vela3D::Initialize() || !Vela3D::Start(window, true) || !VelaTexture::Start()) {
     std::fprintf(stderr, "no device\n");
     return 1;
   }
-  struct Size {
+  struct Case {
+    const char* kind;
     std::uint32_t width, height;
   };
-  const Size sizes[] = {{256, 256}, {640, 480}, {1000, 1000}, {2048, 2048}};
+  const Case cases[] = {{"png", 256, 256},   {"png", 640, 480},   {"png", 1000, 1000}, {"png", 1024, 1024},
+                        {"png", 2048, 2048}, {"jpg", 1024, 1024}, {"jpg", 2048, 2048}, {"jpg", 8000, 6000}};
 
-  std::printf("| image | texture | file KB | resolve | read | info | decode | scale | argb | dxt5 | encode | device | steps | load | "
-              "sum of parts |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
-  for (const Size& size : sizes) {
-    const std::vector<std::uint8_t> png = MakePng(size.width, size.height);
-    const std::string path =
-        WriteTempFile("vela_bench_" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".png", png);
-    const std::uint32_t tw = TextureSide(size.width, Vela3D::Caps().maxTextureWidth);
-    const std::uint32_t th = TextureSide(size.height, Vela3D::Caps().maxTextureHeight);
+  std::printf("| image | texture | file KB | read | decode | dxt5 | device | load | load/decode |\n"
+              "|---|---|---|---|---|---|---|---|---|\n");
+  for (const Case& c : cases) {
+    const bool jpeg = std::strcmp(c.kind, "jpg") == 0;
+    const std::vector<std::uint8_t> file = jpeg ? MakeJpeg(c.width, c.height) : MakePng(c.width, c.height);
+    const std::string path = WriteTempFile(
+        "vela_bench_" + std::to_string(c.width) + "x" + std::to_string(c.height) + "." + c.kind, file);
+    const std::uint32_t tw = TextureSide(c.width, Vela3D::Caps().maxTextureWidth);
+    const std::uint32_t th = TextureSide(c.height, Vela3D::Caps().maxTextureHeight);
+    // The big JPEG is timed a few times only, whatever the seconds asked for.
+    const double seconds = c.width * c.height > 16'000'000 ? 0.0 : secondsPerStage;
 
-    char resolved[kMaxPath];
-    const double resolve = MedianMs(seconds, [&] { FileResolve(resolved, path.c_str()); });
     const double read = MedianMs(seconds, [&] {
       std::uint8_t* block = nullptr;
       std::uint32_t bytes = 0;
       FileLoad(path.c_str(), &block, &bytes);
       const PageBlock release(block);
     });
-    codec::ImageInfo info;
-    const double infoMs = MedianMs(seconds, [&] { codec::GetImageInfoFromMemory(png.data(), png.size(), info); });
-    codec::ArgbImage decoded;
-    const double decode = MedianMs(seconds, [&] { codec::DecodeImage(codec::ByteSpan(png.data(), png.size()), decoded); });
-    std::vector<float> row(std::size_t{tw} * 4);
-    const double scale = MedianMs(seconds, [&] {
-      codec::TriangleScaler scaler(decoded, tw, th);
-      for (std::uint32_t y = 0; y < th; ++y) scaler.Row(y, row.data());
-    });
-    Pixels argb = Argb(tw, th);
-    const double argbMs = MedianMs(seconds, [&] {
-      codec::LoadSurfaceFromMemory(argb.View(codec::PixelFormat::kA8R8G8B8), nullptr, png.data(), png.size(), 0);
-    });
+    bool decodeOk = true;
+    const double decode = MedianMs(seconds, [&] { decodeOk = Decode(file); });
     Pixels dxt = Dxt5(tw, th);
+    bool dxtOk = true;
     const double dxtMs = MedianMs(seconds, [&] {
-      codec::LoadSurfaceFromMemory(dxt.View(codec::PixelFormat::kDxt5), nullptr, png.data(), png.size(), 0);
+      dxtOk = codec::Succeeded(codec::LoadSurfaceFromMemory(dxt.View(codec::PixelFormat::kDxt5), nullptr, file.data(),
+                                                            file.size(), 0));
     });
-    const double encode = MedianMs(seconds, [&] { EncodeAll(argb, dxt); });
     bool deviceOk = true;
     const double device = MedianMs(seconds, [&] { deviceOk = DeviceStage(dxt) && deviceOk; });
-    bool stepsOk = true;
-    const double steps = MedianMs(seconds, [&] { stepsOk = LoadSteps(png, tw, th) && stepsOk; });
     bool loadOk = true;
     const double load = MedianMs(seconds, [&] {
       CTexture* texture = VelaTexture::Load(path.c_str(), FORMAT_TEXTURE_COMPRESSED, 0);
@@ -251,10 +270,10 @@ int main(int argc, char** argv) {
       VelaTexture::Release(texture);
     });
     DeleteFileA(path.c_str());
-    std::printf("| %ux%u | %ux%u | %zu | %.2f | %.2f | %.3f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f%s | %.2f%s | %.2f%s | %.2f |\n",
-                size.width, size.height, tw, th, png.size() / 1024, resolve, read, infoMs, decode, scale, argbMs, dxtMs,
-                encode, device, deviceOk ? "" : " (failed)", steps, stepsOk ? "" : " (failed)", load, loadOk ? "" : " (failed)",
-                resolve + read + infoMs + dxtMs + device);
+    const auto mark = [](bool ok) { return ok ? "" : " (failed)"; };
+    std::printf("| %ux%u %s | %ux%u | %zu | %.1f | %.1f%s | %.1f%s | %.1f%s | %.1f%s | %.2f |\n", c.width, c.height,
+                c.kind, tw, th, file.size() / 1024, read, decode, mark(decodeOk), dxtMs, mark(dxtOk), device,
+                mark(deviceOk), load, mark(loadOk), load / decode);
     std::fflush(stdout);
   }
   VelaTexture::Stop();
