@@ -1,14 +1,14 @@
 // What the library does when Direct3D misbehaves, on Wine's Direct3D 9 behind the recording,
 // fault-injecting stand-in: the device creation's fallback and its failure lines, the adapter
-// report's modes, Refresh on a lost device, a failed reset and query, a failed BeginScene, and
+// report's modes, Refresh on a lost device, a failed reset and query, nested and failed scenes, and
 // sprites whose draw calls are counted and whose vertex buffer cannot be restored.
 #include <windows.h>
 
 #include <d3d9.h>
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/device_loss.h"
@@ -190,16 +190,28 @@ TEST_F(DeviceFaults, AFailedResetShowsItsBoxAndTheRestoreStillRecreates) {
   EXPECT_EQ(Occurrences(log_.Text(), kQueryFailed), 2);
 }
 
-TEST_F(DeviceFaults, AFailedBeginSceneStillCountsSoItsEndReachesTheDevice) {
+// Scenes nest: only the outermost begin and end reach the device. A failed begin still counts,
+// so that its end reaches the device; an end without a begin only counts.
+TEST_F(DeviceFaults, NestedScenesReachTheDeviceOnceAndAFailedBeginStillCounts) {
+  const auto scenes = [] { return std::pair{Calls().beginScene, Calls().endScene}; };
+  EXPECT_TRUE(Vela3D::BeginScene());
+  EXPECT_TRUE(Vela3D::BeginScene());
+  Vela3D::EndScene();
+  EXPECT_EQ(scenes(), std::pair(1, 0));
+  Vela3D::EndScene();
+  EXPECT_EQ(scenes(), std::pair(1, 1));
+  Vela3D::EndScene();
+  EXPECT_TRUE(Vela3D::BeginScene()) << "back at depth 0, not at the device";
+  EXPECT_EQ(scenes(), std::pair(1, 1));
+
   Faults().beginScene = D3DERR_INVALIDCALL;
   EXPECT_FALSE(Vela3D::BeginScene());
   Vela3D::EndScene();
-  EXPECT_EQ(Calls().endScene, 1);
+  EXPECT_EQ(scenes(), std::pair(2, 2));
   Faults().beginScene = D3D_OK;
   EXPECT_TRUE(Vela3D::BeginScene());
   Vela3D::EndScene();
-  EXPECT_EQ(Calls().beginScene, 2);
-  EXPECT_EQ(Calls().endScene, 2);
+  EXPECT_EQ(scenes(), std::pair(3, 3));
 }
 
 // Sprites without textures: their squares are the diffuse white.

@@ -5,29 +5,22 @@
 
 #include <gtest/gtest.h>
 
-
 #include "tests/host/app_frame_support.h"
 
 namespace {
 
-using vela::host::MessageBoxCapture;
-using vela::test::AppFrame;
-
-class AppFrameWindow : public ::testing::Test {
+// Timer resolution of 1 ms, as a host that paces its frames sets it.
+class AppFrameWindow : public vela::test::PluginWindowTest {
  protected:
+  AppFrameWindow() : PluginWindowTest(u"Vela frame test") {}
   void SetUp() override {
-    ASSERT_TRUE(frame.Loaded()) << "velaplugin.dll did not load";
-    ASSERT_TRUE(boxes.Installed());
+    PluginWindowTest::SetUp();
     timeBeginPeriod(1);
   }
   void TearDown() override {
-    frame.Finish();
-    EXPECT_TRUE(boxes.Boxes().empty()) << "a message box was shown: " << boxes.Boxes().size();
+    PluginWindowTest::TearDown();
     timeEndPeriod(1);
   }
-
-  MessageBoxCapture boxes;
-  AppFrame frame{u"Vela frame test"};
 };
 
 TEST_F(AppFrameWindow, TheWindowIsCentredSizedByTheSystemMetricsAndTheExecutableFolderIsCurrent) {

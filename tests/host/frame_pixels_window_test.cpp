@@ -1,10 +1,12 @@
 // Clear, ColorFill and Refresh of the real DLL as the user sees them: a frame drawn through the
-// exports, presented, and read back from the screen over the window's client area.
+// exports, presented, and read back from the screen over the window's client area, on a drawing
+// area of the client's size or of the screen's.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 
 #include "host/window_capture.h"
 #include "tests/host/app_frame_support.h"
@@ -39,27 +41,48 @@ int CountWrongPixels(const CapturedImage& image, RECT filled, std::uint32_t back
 
 class FramePixelsWindow : public PluginWindowTest {
  protected:
-  FramePixelsWindow() : PluginWindowTest(u"Vela frame pixels test", kWidth, kHeight) {}
+  FramePixelsWindow() : PluginWindowTest(u"Vela frame pixels test") {}
+
+  CapturedImage ShowColorFill(std::uint32_t background, RECT fill, std::uint32_t colour) {
+    return Show(background, [&] {
+      host.ClearStack();
+      host.PushInt(fill.left).PushInt(fill.top).PushInt(fill.right - fill.left).PushInt(fill.bottom - fill.top);
+      host.PushInt(static_cast<std::int32_t>(0xFF000000 | colour));
+      EXPECT_EQ(Call("ColorFill"), 20);
+    });
+  }
 };
 
 TEST_F(FramePixelsWindow, ColorFillCoversExactlyLeftTopRightBottomOnTheScreen) {
-  const RECT fill = {10, 20, 40, 60};  // ColorFill(10, 20, 30, 40)
-  const CapturedImage shown = Show(kBlue, [&] {
-    host.ClearStack();
-    host.PushInt(10).PushInt(20).PushInt(30).PushInt(40).PushInt(static_cast<std::int32_t>(0xFF000000 | kYellow));
-    EXPECT_EQ(Call("ColorFill"), 20);
-  });
+  ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
+  const RECT fill = {10, 20, 40, 60};
+  const CapturedImage shown = ShowColorFill(kBlue, fill, kYellow);
   ASSERT_EQ(shown.width, kWidth);
   ASSERT_EQ(shown.height, kHeight);
-  // The corners and their neighbours just outside, one by one, so that an off-by-one says which
-  // edge moved.
-  EXPECT_EQ(shown.At(10, 20), kYellow) << "top left";
-  EXPECT_EQ(shown.At(39, 59), kYellow) << "bottom right";
-  EXPECT_EQ(shown.At(9, 20), kBlue) << "left of the left edge";
-  EXPECT_EQ(shown.At(10, 19), kBlue) << "above the top edge";
-  EXPECT_EQ(shown.At(40, 59), kBlue) << "right is exclusive";
-  EXPECT_EQ(shown.At(39, 60), kBlue) << "bottom is exclusive";
   EXPECT_EQ(CountWrongPixels(shown, fill, kBlue, kYellow), 0);
+}
+
+// A client size of 0 x 0 draws on an area of the screen's width by its height. The window keeps
+// the client size it was given (none), so the test gives it half the screen's size, where each
+// presented frame shows scaled down by one half.
+TEST_F(FramePixelsWindow, ZeroWidthAndHeightTakeTheScreensWidthAndHeight) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  ASSERT_NE(width, height) << "on a square screen a swapped width and height would pass";
+  ASSERT_TRUE(frame.Init(0, 0, 0));
+  RECT outer = {0, 0, width / 2, height / 2};
+  AdjustWindowRect(&outer, static_cast<DWORD>(GetWindowLongW(frame.Window(), GWL_STYLE)), FALSE);
+  SetWindowPos(frame.Window(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER);
+
+  // The lower right quarter of the drawing area; away from its scaled edges, exact.
+  const CapturedImage shown = ShowColorFill(kBlue, {width / 2, height / 2, width, height}, kYellow);
+  ASSERT_EQ(shown.width, width / 2);
+  ASSERT_EQ(shown.height, height / 2);
+  const RECT quarter = {width / 4, height / 4, width / 2, height / 2};
+  for (const auto& [x, y, colour] : {std::tuple{quarter.left + 6, quarter.top + 6, kYellow},
+                                     {quarter.left - 6, quarter.top + 6, kBlue}, {quarter.left + 6, quarter.top - 6, kBlue}}) {
+    EXPECT_EQ(shown.At(x, y), colour) << "(" << x << ", " << y << ")";
+  }
 }
 
 }  // namespace

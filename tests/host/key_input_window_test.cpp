@@ -1,21 +1,13 @@
 // GetKeyData and KeyBufferLoop of the real DLL, with keys typed through SendInput into the
 // window as a user types them.
 //
-// What it takes for SendInput to reach DirectInput under Wine here (windows unmanaged, Xvfb):
-// - The keyboard runs in the foreground only: DirectInput refuses Acquire until the window is
-//   the foreground window. No window manager makes it so; SetForegroundWindow does, and the
-//   next WaitMsg's refresh then acquires the keyboard.
-// - Wine feeds DirectInput from a low-level keyboard hook that passes on the event's own scan
-//   code: a key sent with its virtual key only reaches DirectInput 8 as scan code 0 and never
-//   shows. Every key is sent with its DIK_ scan code beside its virtual key.
-// - The hook runs on Wine's input thread after SendInput has returned, so each send waits for
-//   the state GetAsyncKeyState reads, which Wine updates once the hooks are through.
-// - A key pressed while another window of this thread was in front never showed in
-//   GetAsyncKeyState; the background case therefore presses its key before leaving the front.
-// - A change of the foreground window reaches Wine's X11 driver as focus events a little later,
-//   which read the key state again from the X server (it knows nothing of keys sent with
-//   SendInput): every change of the foreground window is followed by a pause with messages
-//   pumped.
+// What it takes for SendInput to reach DirectInput under Wine here (Xvfb, no window manager):
+// the window made the foreground window by SetForegroundWindow (DirectInput acquires only
+// then), every key sent with its DIK_ scan code beside its virtual key (Wine's hook passes the
+// event's own scan code on), each send waited for until GetAsyncKeyState shows it (the hook runs
+// on Wine's input thread later), a key pressed before its window leaves the front, and messages
+// pumped for a while after each change of the foreground window (its focus events read the key
+// state from the X server, which knows nothing of SendInput).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -30,6 +22,7 @@
 namespace {
 
 using vela::test::AsLogBytes;
+using vela::test::ExpectInOrder;
 using vela::test::LogSettingsFile;
 using vela::test::PluginWindowTest;
 using vela::test::ReadWholeFile;
@@ -167,7 +160,7 @@ TEST_F(KeyInputWindow, HeldKeysBufferedPressesAndReleasesAndTheStartAndStopInThe
   // no controller (Wine has none here), and the releases.
   frame.Finish();
   const std::string log = ReadWholeFile(settings.LogPath());
-  const char* const kInOrder[] = {
+  ExpectInOrder(log, {
       "VelaInputクラスの初期化",
       "<B>　DirectInputオブジェクトの初期化に成功</B><BR>\n",
       "<B>　キーボードデバイスの初期化</B><BR>\n",
@@ -179,13 +172,7 @@ TEST_F(KeyInputWindow, HeldKeysBufferedPressesAndReleasesAndTheStartAndStopInThe
       "VelaInputクラスの解放",
       "キーボード用デバイスの解放<BR>\n",
       "DirectInputオブジェクトの解放<BR>\n",
-  };
-  std::size_t at = 0;
-  for (const char* piece : kInOrder) {
-    const std::size_t found = log.find(AsLogBytes(piece), at);
-    ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << piece;
-    at = found;
-  }
+  });
   EXPECT_EQ(log.find(AsLogBytes("エラー")), std::string::npos);
 }
 

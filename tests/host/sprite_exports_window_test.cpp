@@ -1,8 +1,8 @@
 // The sprite exports of the real DLL as the host calls them: handles written through the
 // HostRef (0 for a sprite that cannot be made), the byte counts, squares and a ribbon drawn
 // through the exports and read back from the screen, SetScissoring and SetPerspective reaching
-// a live sprite, texture handle 0 taking its texture off, and SpriteRelease giving the handle
-// back.
+// a live sprite, texture handle 0 taking its texture off, ribbons of fewer than two points
+// drawing nothing, and SpriteRelease giving the handle back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -141,6 +141,21 @@ TEST_F(SpriteExportsWindow, SquaresRibbonsScissorAndPerspectiveThroughTheExports
   shown = Show(sprite, [&] { DrawSquare(sprite, 100, 100, 200, 100, 0); });
   EXPECT_PIXEL(shown, 200, 200, kWhite, kTolerance);
   EXPECT_PIXEL(shown, 350, 200, kBackground, kTolerance);
+
+  // A ribbon of fewer than two points, from short or empty arrays, takes its 96 bytes and draws
+  // nothing: the emptied sprite shows nothing of the square it held before.
+  for (const std::int32_t count : {1, 0, -1}) {
+    SCOPED_TRACE(count);
+    shown = Show(sprite, [&] {
+      const float point[] = {200};
+      const std::uint32_t array = host.MakeArray(point, count > 0 ? 4 : 0);
+      host.ClearStack();
+      host.PushWord(sprite).PushArray(array).PushArray(array).PushArray(array).PushArray(array).PushArray(array);
+      host.PushArray(array).PushInt(count).PushRect(0, 0, 1, 1);
+      EXPECT_EQ(Call("SpriteDrawList"), 96);
+    });
+    EXPECT_PIXEL(shown, 200, 200, kBackground, kTolerance);
+  }
 
   // Handle 0 does nothing; SpriteRelease gives the handle back.
   CallWithHandle("SpriteRendering", 0);

@@ -22,19 +22,15 @@
 namespace vela {
 namespace {
 
-using test::AsLogBytes;
+using namespace test;
 
 constexpr const wchar_t* kTitle = L"Vela boot failure test";
 constexpr const wchar_t* kMemoryShort = L"\nメモリの割り当て量が少ないかもしれません";
 const std::string kHeadRow = "<FONT color=\"WHITE\">";
 
-std::string Red(const std::string& text) { return "<B><FONT color=\"RED\">" + text + "</FONT></B><BR>\n"; }
-std::string Bold(const std::string& text) { return "<B>" + text + "</B><BR>\n"; }
-std::string Plain(const std::string& text) { return text + "<BR>\n"; }
-
 // DirectInput that is made but refuses to initialise.
-test::FakeDirectInput& UninitialisableDirectInput() {
-  static test::FakeDirectInput directInput;
+FakeDirectInput& UninitialisableDirectInput() {
+  static FakeDirectInput directInput;
   directInput.initialize = DIERR_OLDDIRECTINPUTVERSION;
   return directInput;
 }
@@ -78,6 +74,10 @@ const Row kRows[] = {
      {"VelaMusicクラスの初期化", Bold("ミュージック用メモリ確保"), Red("　エラー : DirectMusicLoaderの生成に失敗"),
       "VelaMusicクラスの解放"},
      "VelaInputクラスの初期化"},
+    {"input_object", 1, 320, 240, nullptr, &CLSID_DirectInput8, nullptr, false, {L"入力デバイスクラスの初期化の初期化に失敗"},
+     {Red("　エラー : DirectInputオブジェクトの生成に失敗") + Plain("　　[ DirectX8.1以降をインストールしてください ]"),
+      "VelaInputクラスの解放"},
+     "キーボード"},
     {"input", 1, 320, 240, nullptr, &CLSID_DirectInput8, &UninitialisableDirectInput(), false,
      {L"入力デバイスクラスの初期化の初期化に失敗"},
      {Bold("　DirectInputオブジェクトを生成"), Plain("　エラー : DirectInputオブジェクトの初期化に失敗"),
@@ -99,7 +99,7 @@ class Failure {
   }
 
  private:
-  std::optional<test::ClassOverride> override_;
+  std::optional<ClassOverride> override_;
   bool media_;
 };
 
@@ -121,7 +121,7 @@ TEST_P(BootFailure, ShowsItsBoxesLogsTheCauseAndEndsCleanly) {
   host::MessageBoxCapture boxes;
   std::string log;
   {
-    test::LogCapture logged;
+    LogCapture logged;
     Failure failure(row);
     EXPECT_TRUE(CreateAppWindow(kTitle, row.flags, row.width, row.height)) << "the window exists; the boot in it failed";
     EXPECT_FALSE(WaitFrame()) << "the failed boot closed the window";
@@ -136,11 +136,7 @@ TEST_P(BootFailure, ShowsItsBoxesLogsTheCauseAndEndsCleanly) {
     EXPECT_EQ(boxes.Boxes()[i].caption, L"ERROR") << "box " << i;
     EXPECT_EQ(boxes.Boxes()[i].type, static_cast<unsigned>(MB_ICONERROR | MB_OK)) << "box " << i;
   }
-  std::size_t at = 0;
-  for (const std::string& piece : row.log) {
-    at = log.find(AsLogBytes(piece), at);
-    ASSERT_NE(at, std::string::npos) << "missing, or out of order: " << piece;
-  }
+  ExpectInOrder(log, row.log);
   EXPECT_EQ(log.find(AsLogBytes(row.neverStarted)), std::string::npos);
   EXPECT_EQ(log.find(AsLogBytes("アプリケーション開始")), std::string::npos);
   EXPECT_EQ(UninitialisableDirectInput().refs, 0) << "the shutdown released DirectInput";

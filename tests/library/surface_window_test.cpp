@@ -49,7 +49,6 @@ Screen ReadLockedBackBuffer() {
 }
 
 std::string Blue(const std::string& text) { return "<B><FONT color=\"BLUE\">" + text + "</FONT></B>"; }
-std::string Red(const std::string& text) { return "<B><FONT color=\"RED\">" + text + "</FONT></B><BR>\n"; }
 const std::string kSuccess = "<B><FONT color=\"GREEN\">Success!</FONT></B><BR>\n";
 
 TEST(Surfaces, EveryKindIsLoggedAndComesBackAfterAForcedRestore) {

@@ -1,7 +1,6 @@
 // Vela3D on Wine's Direct3D 9, below the exports: the device made on a window of the test's own,
-// nested scenes as the device sees them, a forced restore that brings the states back and draws
-// again, and the device's last reference. (Frames drawn through the exports are seen in
-// tests/host.)
+// a forced restore that brings the states back and draws again, and the device's last reference.
+// (Frames drawn through the exports are seen in tests/host.)
 #include <windows.h>
 
 #include <d3d9.h>
@@ -31,27 +30,6 @@ DWORD DeviceRenderState(D3DRENDERSTATETYPE state) {
   DWORD value = 0xDEADBEEF;
   Vela3D::Device()->GetRenderState(state, &value);
   return value;
-}
-
-TEST(Vela3DDevice, NestedScenesReachTheDeviceOnce) {
-  Vela3DWindow window("Vela3D test", 320, 240);
-  ASSERT_TRUE(window.Started());
-  IDirect3DDevice9* device = Vela3D::Device();
-  EXPECT_TRUE(Vela3D::BeginScene());
-  EXPECT_TRUE(Vela3D::BeginScene());
-  // The device is inside one scene: a second BeginScene of its own is refused.
-  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
-  Vela3D::EndScene();
-  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL) << "the inner end did not end the device's scene";
-  Vela3D::EndScene();
-  EXPECT_EQ(device->BeginScene(), D3D_OK) << "the outer end did";
-  EXPECT_EQ(device->EndScene(), D3D_OK);
-
-  // An end without a begin only counts: the next begin brings the depth back to 0.
-  Vela3D::EndScene();
-  EXPECT_TRUE(Vela3D::BeginScene());
-  EXPECT_EQ(device->BeginScene(), D3D_OK);
-  EXPECT_EQ(device->EndScene(), D3D_OK);
 }
 
 class LossRecorder final : public DeviceLossHandler {

@@ -60,10 +60,10 @@ class ClassOverride {
   bool registered_ = false;
 };
 
-// DirectSound whose cooperative levels, compaction and primary buffer answer as set; it has no
+// DirectSound whose initialisation, cooperative levels and compaction answer as set; it has no
 // buffers to give, so a start on it always ends at the primary buffer at the latest.
 struct FakeDirectSound : Counted<IDirectSound8> {
-  HRESULT priorityLevel = S_OK, normalLevel = S_OK, compact = S_OK;
+  HRESULT initialize = S_OK, priorityLevel = S_OK, normalLevel = S_OK, compact = S_OK;
 
   STDMETHODIMP CreateSoundBuffer(LPCDSBUFFERDESC, LPLPDIRECTSOUNDBUFFER out, IUnknown*) override {
     *out = nullptr;
@@ -73,7 +73,7 @@ struct FakeDirectSound : Counted<IDirectSound8> {
     return level == DSSCL_PRIORITY ? priorityLevel : normalLevel;
   }
   STDMETHODIMP Compact() override { return compact; }
-  STDMETHODIMP Initialize(LPCGUID) override { return S_OK; }
+  STDMETHODIMP Initialize(LPCGUID) override { return initialize; }
   STDMETHODIMP GetCaps(LPDSCAPS) override { return E_NOTIMPL; }
   STDMETHODIMP DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER, LPLPDIRECTSOUNDBUFFER) override { return E_NOTIMPL; }
   STDMETHODIMP GetSpeakerConfig(LPDWORD) override { return E_NOTIMPL; }

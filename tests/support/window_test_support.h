@@ -1,7 +1,7 @@
 // What the window tests of the library and of the host harness share: whole files read and
 // written, PNG pictures made through our own codec, log text converted to and from the Shift-JIS
-// bytes the log file holds, pixels compared per channel with a tolerance, and key events for
-// SendInput. Windows only; nothing here links against the library.
+// bytes the log file holds and looked for in order, pixels compared per channel with a
+// tolerance, and key events for SendInput. Windows only; nothing here links against the library.
 #pragma once
 
 #include <windows.h>
@@ -161,6 +161,20 @@ inline std::string AsLogBytes(std::string_view utf8) {
 
 // The log file's Shift-JIS bytes as UTF-8 (line ends kept as they are).
 inline std::string FromLogBytes(std::string_view shiftJis) { return detail::Convert(shiftJis, 932, CP_UTF8); }
+
+// A log entry as the log's styles write it: red (an error), bold, or plain.
+inline std::string Red(const std::string& text) { return "<B><FONT color=\"RED\">" + text + "</FONT></B><BR>\n"; }
+inline std::string Bold(const std::string& text) { return "<B>" + text + "</B><BR>\n"; }
+inline std::string Plain(const std::string& text) { return text + "<BR>\n"; }
+
+// Every piece (UTF-8) found in the log file's bytes, in this order.
+inline void ExpectInOrder(const std::string& log, const std::vector<std::string>& pieces) {
+  std::size_t at = 0;
+  for (const std::string& piece : pieces) {
+    at = log.find(AsLogBytes(piece), at);
+    ASSERT_NE(at, std::string::npos) << "missing, or out of order: " << piece;
+  }
+}
 
 // A key press or release for SendInput, with the DIK_ scan code beside the virtual key: Wine
 // hands DirectInput the event's own scan code.

@@ -52,33 +52,19 @@ std::uint64_t Fnv1a(const std::vector<std::uint32_t>& pixels) {
   return hash;
 }
 
-struct Row {
-  std::uint32_t width = 0, height = 0, format = 0, result = 0;
-  std::uint64_t hash = 0;
-  bool operator==(const Row&) const = default;
-};
-
-std::string Format(const Row& row) {
-  std::ostringstream out;
-  out << row.width << ',' << row.height << ',' << row.format << ",0x" << std::hex << std::setw(8)
-      << std::setfill('0') << row.result << ",0x" << std::setw(16) << row.hash;
-  return out.str();
-}
-
-Row Observe(const std::vector<std::uint8_t>& file) {
-  Row row;
+// The table's fields for a file: width, height, format, result code and the pixels' hash; all
+// but the result 0 for a file that does not load.
+std::string Observe(const std::vector<std::uint8_t>& file) {
   ImageInfo info;
   Result result = GetImageInfoFromMemory(file.data(), file.size(), info);
   Pixels pixels;
   if (result == Result::kOk) result = Load(file, info.width, info.height, pixels);
-  row.result = static_cast<std::uint32_t>(result);
-  if (result == Result::kOk) {
-    row.width = info.width;
-    row.height = info.height;
-    row.format = static_cast<std::uint32_t>(info.format);
-    row.hash = Fnv1a(pixels.argb);
-  }
-  return row;
+  const bool loaded = result == Result::kOk;
+  std::ostringstream out;
+  out << (loaded ? info.width : 0) << ',' << (loaded ? info.height : 0) << ','
+      << (loaded ? static_cast<std::uint32_t>(info.format) : 0) << ",0x" << std::hex << std::setw(8) << std::setfill('0')
+      << static_cast<std::uint32_t>(result) << ",0x" << std::setw(16) << (loaded ? Fnv1a(pixels.argb) : 0);
+  return out.str();
 }
 
 // Corpus files by their name in the table: "png/<path under contrib>" and "jpeg/<name>".
@@ -106,23 +92,14 @@ std::map<std::string, fs::path> FindCorpus() {
   return files;
 }
 
-std::map<std::string, Row> ReadGolden() {
-  std::map<std::string, Row> table;
+// The table's lines by file name.
+std::map<std::string, std::string> ReadGolden() {
+  std::map<std::string, std::string> table;
   std::ifstream in(GoldenTable());
-  std::string line;
-  while (std::getline(in, line)) {
+  for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#' || line.rfind("file,", 0) == 0) continue;
-    std::istringstream fields(line);
-    std::string name, width, height, format, result, hash;
-    std::getline(fields, name, ',');
-    std::getline(fields, width, ',');
-    std::getline(fields, height, ',');
-    std::getline(fields, format, ',');
-    std::getline(fields, result, ',');
-    std::getline(fields, hash, ',');
-    table[name] = Row{static_cast<std::uint32_t>(std::stoul(width)), static_cast<std::uint32_t>(std::stoul(height)),
-                      static_cast<std::uint32_t>(std::stoul(format)), static_cast<std::uint32_t>(std::stoul(result, nullptr, 16)),
-                      std::stoull(hash, nullptr, 16)};
+    const std::size_t comma = line.find(',');
+    table[line.substr(0, comma)] = line.substr(comma + 1);
   }
   return table;
 }
@@ -135,21 +112,21 @@ TEST(ImageCodecCorpus, EveryFileMatchesTheGoldenTable) {
     out << "# Decoded corpus images: result code, and for loaded files size, D3DFORMAT and the FNV-1a 64\n"
            "# hash of the A8R8G8B8 pixels (little-endian bytes). Rewritten with VELA_UPDATE_GOLDEN=1.\n"
            "file,width,height,format,result,hash\n";
-    for (const auto& [name, path] : files) out << name << ',' << Format(Observe(ReadFile(path))) << '\n';
+    for (const auto& [name, path] : files) out << name << ',' << Observe(ReadFile(path)) << '\n';
     GTEST_SKIP() << "wrote " << GoldenTable();
   }
   const auto golden = ReadGolden();
   ASSERT_FALSE(golden.empty()) << "missing " << GoldenTable();
   int loaded = 0, failed = 0;
   for (const auto& [name, path] : files) {
-    const Row row = Observe(ReadFile(path));
+    const std::string row = Observe(ReadFile(path));
     const auto expected = golden.find(name);
     if (expected == golden.end()) {
-      ADD_FAILURE() << name << " is not in the table: " << Format(row);
+      ADD_FAILURE() << name << " is not in the table: " << row;
       continue;
     }
-    EXPECT_EQ(Format(row), Format(expected->second)) << name;
-    (row.result == 0 ? loaded : failed)++;
+    EXPECT_EQ(row, expected->second) << name;
+    (row.find(",0x00000000,") != std::string::npos ? loaded : failed)++;
   }
   // Both kinds must be there: the broken files of the suites fail, the rest load.
   EXPECT_GT(loaded, 100);
