@@ -1,7 +1,5 @@
-// vela_demo as a user meets it: started as its own process in its folder (beside velaplugin.dll,
-// its settings file and demo.pak), it saves a screenshot of a game scene, Escape typed into its
-// window ends it, and its standard output says that its textures loaded from the archive and
-// that every export answered its byte count.
+// vela_demo started as its own process: it saves a screenshot of a game scene, Escape ends it,
+// and its output says its textures loaded from demo.pak and every export answered its byte count.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,25 +23,16 @@ std::wstring BesideThisExecutable(const wchar_t* name) {
   return executable.substr(0, executable.find_last_of(L'\\') + 1) + name;
 }
 
-std::wstring TempFile(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + name;
-}
-
 // vela_demo.exe running with its standard output going into a file.
 class DemoProcess {
  public:
-  explicit DemoProcess(const std::wstring& arguments) : outputPath_(TempFile(L"vela_demo_test_output.txt")) {
+  explicit DemoProcess(const std::wstring& arguments) : outputPath_(BesideThisExecutable(L"vela_demo_test_output.txt")) {
     DeleteFileW(outputPath_.c_str());
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     const HANDLE output = CreateFileW(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    STARTUPINFOW startup = {.cb = sizeof(STARTUPINFOW), .dwFlags = STARTF_USESTDHANDLES, .hStdOutput = output,
+                            .hStdError = output};
     std::wstring commandLine = L"\"" + BesideThisExecutable(L"demo\\vela_demo.exe") + L"\" " + arguments;
     started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                               &process_) != 0;
@@ -72,34 +61,24 @@ class DemoProcess {
   bool started_ = false;
 };
 
-HWND WaitForDemoWindow(DWORD milliseconds) {
-  for (DWORD waited = 0; waited < milliseconds; waited += 50) {
-    if (HWND window = FindWindowW(kDemoTitle, kDemoTitle)) return window;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-// Polls the demo's output for `text`; false when it does not show within the time.
-bool WaitForOutput(const DemoProcess& demo, const char* text, DWORD milliseconds) {
-  for (DWORD waited = 0; waited < milliseconds; waited += 100) {
-    if (demo.Output().find(text) != std::string::npos) return true;
-    Sleep(100);
-  }
-  return false;
+// Polls `found` until it answers true or the run limit has passed; answers its last answer.
+template <typename Found>
+bool WaitFor(Found found) {
+  for (DWORD waited = 0; waited < kRunLimitMilliseconds && !found(); waited += 50) Sleep(50);
+  return found();
 }
 
 // Frame 30 is shot (on a loaded machine the first frames come slowly), then Escape ends the
 // demo, which would otherwise run until its window closes.
 TEST(DemoGame, ShowsAGameSceneAndEndsOnEscape) {
-  const std::wstring screenshot = TempFile(L"vela_demo_test_screenshot.png");
+  const std::wstring screenshot = BesideThisExecutable(L"vela_demo_test_screenshot.png");
   DeleteFileW(screenshot.c_str());
   DemoProcess demo(L"--seconds 0 --screenshot-frame 30 --screenshot \"" + screenshot + L"\"");
   ASSERT_TRUE(demo.Started()) << "vela_demo.exe belongs in the folder demo beside this test";
-  const HWND window = WaitForDemoWindow(kRunLimitMilliseconds);
-  ASSERT_NE(window, nullptr) << demo.Output();
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (window = FindWindowW(kDemoTitle, kDemoTitle)) != nullptr; })) << demo.Output();
   SetForegroundWindow(window);
-  ASSERT_TRUE(WaitForOutput(demo, "screenshot:", kRunLimitMilliseconds)) << demo.Output();
+  ASSERT_TRUE(WaitFor([&] { return demo.Output().find("screenshot:") != std::string::npos; })) << demo.Output();
   SetForegroundWindow(window);
   INPUT escape[2] = {vela::test::KeyEvent(VK_ESCAPE, 0x01, true), vela::test::KeyEvent(VK_ESCAPE, 0x01, false)};
   ASSERT_EQ(SendInput(2, escape, sizeof(INPUT)), 2u);
@@ -110,7 +89,7 @@ TEST(DemoGame, ShowsAGameSceneAndEndsOnEscape) {
                            "texture demo_sprites.png (PNG in demo.pak): loaded",
                            "texture demo_rocks.tga (TGA in demo.pak as an LZSS block): loaded",
                            "(ended by the user)", "with a wrong byte count or missing: 0"}) {
-    EXPECT_NE(output.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << output;
+    EXPECT_NE(output.find(line), std::string::npos) << line << " in:\n" << output;
   }
 
   const std::string png = vela::test::ReadWholeFile(screenshot);

@@ -25,8 +25,7 @@ TEST(DemoWorld, ArrowKeysTakeOverAndKeepTheShipInsideTheWindow) {
   DemoWorld world(kWidth, kHeight, Counter());
   world.Advance(0, kStep, {});
   EXPECT_TRUE(world.OnAutopilot());
-  Controls upLeft;
-  upLeft.up = upLeft.left = true;
+  const Controls upLeft{.left = true, .up = true};
   for (int frame = 1; frame <= 600; ++frame) world.Advance(frame * kStep, kStep, upLeft);
   EXPECT_FALSE(world.OnAutopilot());
   const vela::demo::Point at = world.ShipState().position;
@@ -42,9 +41,7 @@ TEST(DemoWorld, ArrowKeysTakeOverAndKeepTheShipInsideTheWindow) {
 TEST(DemoWorld, RocksStayInPlayAndNearOnesTouchedAreBumped) {
   DemoWorld world(kWidth, kHeight, Counter());
   // Park the ship in the middle of the bottom and let twenty seconds of rocks fall past it.
-  Controls none;
-  Controls down;
-  down.down = true;
+  const Controls none, down{.down = true};
   for (int frame = 0; frame < 120; ++frame) world.Advance(frame * kStep, kStep, down);
   for (int frame = 120; frame < 1320; ++frame) {
     world.Advance(frame * kStep, kStep, none);

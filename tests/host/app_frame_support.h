@@ -1,7 +1,5 @@
-// What the host-level window tests share on top of tests/support/window_test_support.h: the
-// plug-in's Init, WaitMsg and End called through the host harness, a clean end for every test
-// (the window closed, the loop drained, End called), files and the log settings file beside the
-// executable, and the fixture that drives the plug-in's exports and reads the screen back.
+// What the host-level window tests share: Init, WaitMsg and End through the host harness with a
+// clean end, files beside the executable, and the fixture that drives the exports.
 #pragma once
 
 #include <windows.h>
@@ -165,6 +163,26 @@ class PluginWindowTest : public ::testing::Test {
     return function ? host.Call(function) : 0x7FFFFFFF;
   }
 
+  // TextureLoad (or `loader`) of `file` into host variable `variable`, which holds a pattern
+  // before; answers the handle written there.
+  std::uint32_t Load(const std::u16string& file, int variable = 0, const char* loader = "TextureLoad",
+                     bool absoluteRef = false) {
+    host.ClearStack();
+    host.SetVariable(variable, 0x5A5A5A5A);
+    host.PushWord(absoluteRef ? host.AbsoluteRef(variable) : host.RelativeRef(variable));
+    host.PushString(host.MakeString(file));
+    EXPECT_EQ(Call(loader), 16) << loader;
+    return static_cast<std::uint32_t>(host.Variable(variable));
+  }
+
+  std::uint32_t CreateSprite(std::int32_t capacity, int variable = 1) {
+    host.ClearStack();
+    host.SetVariable(variable, -1);
+    host.PushWord(host.AbsoluteRef(variable)).PushInt(capacity);
+    EXPECT_EQ(Call("SpriteCreate"), 8);
+    return static_cast<std::uint32_t>(host.Variable(variable));
+  }
+
   // The export `name` called with one word, a handle.
   void CallWithHandle(const char* name, std::uint32_t handle) {
     host.ClearStack();
@@ -193,17 +211,13 @@ class PluginWindowTest : public ::testing::Test {
 
   // The frame drawn three times (the first frame presented to a new window can be lost under
   // Wine), then what the screen shows of the client area.
-  template <typename InScene, typename AfterScene>
-  vela::host::CapturedImage Show(std::uint32_t background, InScene inScene, AfterScene afterScene) {
+  template <typename InScene, typename AfterScene = void (*)()>
+  vela::host::CapturedImage Show(std::uint32_t background, InScene inScene, AfterScene afterScene = [] {}) {
     for (int repeat = 0; repeat < 3; ++repeat) {
       DrawFrame(background, inScene, afterScene);
       vela::host::PumpMessagesFor(50);
     }
     return vela::host::CaptureClientArea(frame.Window());
-  }
-  template <typename InScene>
-  vela::host::CapturedImage Show(std::uint32_t background, InScene inScene) {
-    return Show(background, inScene, [] {});
   }
 
   vela::host::MessageBoxCapture boxes;

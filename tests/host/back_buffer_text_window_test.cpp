@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "tests/host/app_frame_support.h"
 
@@ -71,8 +72,7 @@ TEST_F(BackBufferText, TextAppearsInItsColourOnItsBackgroundAtXY) {
   const CapturedImage shown = ShowOneLine(40, 30, u"HELLO");
   ASSERT_FALSE(shown.Empty());
   const RECT cell = Painted(shown);
-  EXPECT_EQ(cell.left, 40) << "the text cell starts at x";
-  EXPECT_EQ(cell.top, 30) << "the text cell starts at y";
+  EXPECT_EQ(std::pair(cell.left, cell.top), std::pair(40L, 30L)) << "the text cell starts at x, y";
   EXPECT_GT(cell.right - cell.left, 5 * 4) << "five characters";
   EXPECT_GT(cell.bottom - cell.top, 8);
   // Wine's GDI smooths the glyphs' edges: every pixel of the cell is yellow, blue or a mix of the

@@ -36,15 +36,14 @@ TEST(FailedBoot, WithoutDirect3DShowsTheBoxesClosesTheWindowAndEndStopsNothingTw
   };
   ASSERT_EQ(boxes.Boxes().size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
-    EXPECT_EQ(boxes.Boxes()[i].caption, expected[i].caption) << "box " << i;
-    EXPECT_EQ(boxes.Boxes()[i].text, expected[i].text) << "box " << i;
-    EXPECT_EQ(boxes.Boxes()[i].type, expected[i].type) << "box " << i;
+    const auto& box = boxes.Boxes()[i];
+    EXPECT_TRUE(box.caption == expected[i].caption && box.text == expected[i].text && box.type == expected[i].type)
+        << "box " << i;
   }
 
   // The shutdown after the failure closed the log.
   const std::string closed = ReadWholeFile(settings.LogPath());
   const std::string footer = AsLogBytes("</BODY>\n</HTML>\n");
-  ASSERT_GE(closed.size(), footer.size());
   EXPECT_EQ(closed.find(footer), closed.size() - footer.size());
   EXPECT_NE(closed.find(AsLogBytes("<B><FONT color=\"RED\">　　　エラー : DLLの読み込みに失敗</FONT></B><BR>\n")), std::string::npos)
       << FromLogBytes(closed);

@@ -1,7 +1,5 @@
-// The [files] section of velaplugin.ini through the real DLL: pictures found by TextureLoad in a
-// PACK archive made by `vela-archive pack --lzss` and in a folder, both named in the settings
-// file, and drawn; a key taken out is gone at the next Init; and what the log says of a folder or
-// archive that is not there while the other keys still serve.
+// The [files] section of velaplugin.ini: pictures found in the archive and folder it names, a key
+// taken out gone at the next Init, and the log of a missing folder or archive.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -51,25 +49,9 @@ class PictureFolder {
 // --lzss` makes it.
 PictureFolder MakeFolder() { return {L"vela_settings_folder", L"pictures\\vela_from_folder.png", kBlack}; }
 
-void MakeArchive() {
-  const PictureFolder source(L"vela_settings_pack_source", L"pictures\\vela_from_pack.png", kWhite);
-  std::ostringstream out, err;
-  const std::string archive = (fs::path(ExecutableFolder()) / "vela_settings.pak").string();
-  EXPECT_EQ(vela::archive_tool::Run({"pack", "--lzss", source.Path().string(), archive}, out, err), 0) << err.str();
-}
-
 class FileSettingsWindow : public PluginWindowTest {
  protected:
   FileSettingsWindow() : PluginWindowTest(u"Vela file settings test") {}
-
-  // TextureLoad; answers the handle written into the host variable.
-  std::uint32_t Load(const std::u16string& name) {
-    host.ClearStack();
-    host.SetVariable(0, 0x5A5A5A5A);
-    host.PushWord(host.RelativeRef(0)).PushString(host.MakeString(name));
-    EXPECT_EQ(Call("TextureLoad"), 16);
-    return static_cast<std::uint32_t>(host.Variable(0));
-  }
 
   void Draw(std::uint32_t handle, float x, float y) {
     host.ClearStack();
@@ -87,7 +69,12 @@ void ExpectQuadrants(const CapturedImage& image, int x, int y, std::uint32_t cor
 }
 
 TEST_F(FileSettingsWindow, PicturesComeFromTheArchiveAndFolderTheSettingsNameUntilAKeyGoes) {
-  MakeArchive();
+  {
+    const PictureFolder source(L"vela_settings_pack_source", L"pictures\\vela_from_pack.png", kWhite);
+    std::ostringstream out, err;
+    const std::string archive = (fs::path(ExecutableFolder()) / "vela_settings.pak").string();
+    EXPECT_EQ(vela::archive_tool::Run({"pack", "--lzss", source.Path().string(), archive}, out, err), 0) << err.str();
+  }
   const PictureFolder folder = MakeFolder();
   SettingsFile settings;
   settings.Set(L"files", L"root", L"pictures\\");

@@ -1,7 +1,5 @@
-// Handles as scripts get them wrong: a handle given back already, one of another kind of object
-// and made-up numbers, handed to every export that takes a handle. Each call keeps its byte
-// count and does nothing; the log names each refused value once; the objects the host still
-// holds draw as before; and a handle given back twice gives back one reference only.
+// Handles given back, of another kind or made up, handed to every export that takes one: each call
+// keeps its byte count and does nothing, the log names each value once, live objects draw on.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -36,20 +34,6 @@ struct HandlePlace {
 class HandleSafetyWindow : public PluginWindowTest {
  protected:
   HandleSafetyWindow() : PluginWindowTest(u"Vela handle safety test") {}
-
-  std::uint32_t Load(const char* exportName, const std::u16string& file, int variable) {
-    host.ClearStack();
-    host.PushWord(host.RelativeRef(variable)).PushString(host.MakeString(file));
-    EXPECT_EQ(Call(exportName), 16);
-    return static_cast<std::uint32_t>(host.Variable(variable));
-  }
-
-  std::uint32_t CreateSprite(int variable) {
-    host.ClearStack();
-    host.PushWord(host.RelativeRef(variable)).PushInt(600);
-    EXPECT_EQ(Call("SpriteCreate"), 8);
-    return static_cast<std::uint32_t>(host.Variable(variable));
-  }
 
   // The sprite filled with one square, uploaded and drawn.
   CapturedImage ShowSprite(std::uint32_t sprite) {
@@ -107,10 +91,10 @@ class HandleSafetyWindow : public PluginWindowTest {
 TEST_F(HandleSafetyWindow, WrongHandlesDoNothingAndAreLoggedOnceEach) {
   const LogSettingsFile log(L"vela_handle_safety_log.html", L"handles");
   ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
-  const std::uint32_t texture = Load("TextureLoad", picture_.Name(), 0);
-  const std::uint32_t surface = Load("SurfaceLoad", picture_.Name(), 1);
-  const std::uint32_t sprite = CreateSprite(2);
-  const std::uint32_t gone = Load("TextureLoad", other_.Name(), 3);
+  const std::uint32_t texture = Load(picture_.Name(), 0);
+  const std::uint32_t surface = Load(picture_.Name(), 1, "SurfaceLoad");
+  const std::uint32_t sprite = CreateSprite(600, 2);
+  const std::uint32_t gone = Load(other_.Name(), 3);
   ASSERT_TRUE(texture != 0 && surface != 0 && sprite != 0 && gone != 0);
   CallWithHandle("TextureRelease", gone);
   host.ClearStack();

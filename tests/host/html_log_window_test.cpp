@@ -17,9 +17,8 @@ using vela::test::AsLogBytes;
 using vela::test::LogSettingsFile;
 using vela::test::ReadWholeFile;
 
-// The head's title, the library's banner with the plug-in's version as this build made it, the
-// title of Vela3D's capability report (written when Vela3D is initialised, before the banner),
-// and the start row. The pieces' own layout is checked natively.
+// The head's title, the banner with this build's version, the capability report's title (written
+// when Vela3D is initialised, before the banner) and the start row; their layout is checked natively.
 const std::string kTitle = AsLogBytes("<TITLE>Vela log 100%</TITLE>\n");
 const std::string kBanner = AsLogBytes(
     std::string("<B><FONT color=\"BLUE\">Library Version</FONT></B><BR>\n"
@@ -30,10 +29,6 @@ const std::string kCapabilityReport = AsLogBytes("<B><FONT color=\"BLUE\">デバ
 const std::string kApplicationStart = AsLogBytes("アプリケーション開始</FONT>\n        </B>\n      </TD>\n    </TR>\n  </TBODY>\n</TABLE>\n<BR>\n");
 const std::string kFooter = AsLogBytes("</BODY>\n</HTML>\n");
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 TEST(HtmlLogFile, BootAndShutdownWriteHeadBannerStartRowAndFooter) {
   MessageBoxCapture boxes;
   LogSettingsFile settings(L"vela_frame_log.html", L"Vela log 100%");
@@ -42,7 +37,7 @@ TEST(HtmlLogFile, BootAndShutdownWriteHeadBannerStartRowAndFooter) {
     ASSERT_TRUE(frame.Init(0, 320, 240));
     ASSERT_TRUE(frame.WaitMsg());
     const std::string running = ReadWholeFile(settings.LogPath());
-    EXPECT_TRUE(EndsWith(running, kApplicationStart)) << "flushed after every write";
+    EXPECT_TRUE(running.ends_with(kApplicationStart)) << "flushed after every write";
     frame.Finish();
   }
   EXPECT_TRUE(boxes.Boxes().empty());
@@ -56,7 +51,7 @@ TEST(HtmlLogFile, BootAndShutdownWriteHeadBannerStartRowAndFooter) {
   EXPECT_LT(banner, start);
   EXPECT_LT(log.find(kCapabilityReport), banner) << "Vela3D is initialised before the core starts";
   EXPECT_EQ(log.find(kBanner, banner + 1), std::string::npos);
-  EXPECT_TRUE(EndsWith(log, kFooter)) << log.substr(log.size() > 200 ? log.size() - 200 : 0);
+  EXPECT_TRUE(log.ends_with(kFooter)) << log.substr(log.size() > 200 ? log.size() - 200 : 0);
   EXPECT_EQ(log.find(kFooter), log.size() - kFooter.size()) << "one footer";
 }
 
@@ -75,8 +70,7 @@ TEST(HtmlLogFile, ConsoleEchoGoesToTheHostsOwnConsoleOutput) {
   MessageBoxCapture boxes;
   LogSettingsFile settings(L"vela_console_log.html", L"Vela console", true);
   AllocConsole();  // fails when the process has its console already, as it should
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
   ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 1 << 20));
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   SetStdHandle(STD_OUTPUT_HANDLE, writeEnd);

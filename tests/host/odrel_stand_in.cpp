@@ -1,6 +1,6 @@
 // A stand-in for the external sound library, built as Odrel.dll for the tests: it answers its
-// five entry points and notes every call in the process environment (ODREL_CALLS), where a
-// test can read it even after the library has been freed.
+// five entry points (four when built with ODREL_WITHOUT_LAST_ENTRY) and notes every call in the
+// process environment (ODREL_CALLS), where a test can read it even after the library is freed.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,6 +33,8 @@ __declspec(dllexport) BOOL __cdecl Odrel_Initialize(DWORD first, void** directSo
 __declspec(dllexport) void __cdecl Odrel_Uninitialize() { Note("Uninitialize"); }
 __declspec(dllexport) void* __cdecl Odrel_CreateInstanceFromFileEx() { return nullptr; }
 __declspec(dllexport) void* __cdecl Odrel_CreateInstanceFromMemory() { return nullptr; }
+#ifndef ODREL_WITHOUT_LAST_ENTRY
 __declspec(dllexport) int __cdecl Odrel_GetLastError() { return 0; }
+#endif
 
 }  // extern "C"

@@ -1,15 +1,13 @@
-// The services the flags select (input 1, sound 2, music 4, media and video renderer 8, CD
-// audio 16) as the real DLL starts them through Init: every start and stop in the boot's and the
-// shutdown's order, and the faults met inside a start: game controllers failing at each step of
-// their set-up, DirectSound failing after it was made, and the external sound library beside the
-// executable, whole or without an entry point. Each is answered with its log lines, the library
-// ends without a crash, and every object it was given is handed back.
+// The services Init's flags select, started and stopped in order, and the faults met inside a
+// start (controllers, DirectSound, the external sound library): each answered with its log lines,
+// the library ends without a crash, and every object it was given is handed back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/host/app_frame_support.h"
@@ -122,10 +120,9 @@ class SoundStartFaults : public OptionalServices, public ::testing::WithParamInt
 
 TEST_P(SoundStartFaults, EndTheBootWithTheSoundBoxAndTheirLogLines) {
   FakeDirectSound sound;
-  sound.initialize = GetParam().initialize;
-  sound.priorityLevel = GetParam().priorityLevel;
-  sound.normalLevel = GetParam().normalLevel;
-  sound.compact = GetParam().compact;
+  const SoundFault& fault = GetParam();
+  std::tie(sound.initialize, sound.priorityLevel, sound.normalLevel, sound.compact) =
+      std::tie(fault.initialize, fault.priorityLevel, fault.normalLevel, fault.compact);
   ClassOverride made(CLSID_DirectSound8, &sound);
   ASSERT_TRUE(made.Registered());
   const std::string log = BootAndEnd(kSound, false);

@@ -1,8 +1,5 @@
-// The sprite exports of the real DLL as the host calls them: handles written through the
-// HostRef (0 for a sprite that cannot be made), the byte counts, squares and a ribbon drawn
-// through the exports and read back from the screen, SetScissoring and SetPerspective reaching
-// a live sprite, texture handle 0 taking its texture off, ribbons of fewer than two points
-// drawing nothing, and SpriteRelease giving the handle back.
+// The sprite exports of the real DLL read back from the screen: squares and ribbons, scissoring,
+// perspective and texture 0 on a live sprite, and the sprite that cannot be made.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,21 +22,6 @@ constexpr int kTolerance = 24;
 class SpriteExportsWindow : public PluginWindowTest {
  protected:
   SpriteExportsWindow() : PluginWindowTest(u"Vela sprite exports test", kWidth, kHeight) {}
-
-  std::uint32_t LoadTexture() {
-    host.ClearStack();
-    host.PushWord(host.RelativeRef(0)).PushString(host.MakeString(picture_.Name()));
-    EXPECT_EQ(Call("TextureLoad"), 16);
-    return static_cast<std::uint32_t>(host.Variable(0));
-  }
-
-  std::uint32_t CreateSprite(std::int32_t capacity) {
-    host.ClearStack();
-    host.SetVariable(1, -1);
-    host.PushWord(host.AbsoluteRef(1)).PushInt(capacity);
-    EXPECT_EQ(Call("SpriteCreate"), 8);
-    return static_cast<std::uint32_t>(host.Variable(1));
-  }
 
   void DrawSquare(std::uint32_t sprite, float x, float y, float size, float z, float sourceX) {
     host.ClearStack();
@@ -65,7 +47,7 @@ class SpriteExportsWindow : public PluginWindowTest {
 };
 
 TEST_F(SpriteExportsWindow, SquaresRibbonsScissorAndPerspectiveThroughTheExports) {
-  const std::uint32_t texture = LoadTexture();
+  const std::uint32_t texture = Load(picture_.Name());
   ASSERT_NE(texture, 0u);
   EXPECT_EQ(CreateSprite(0), 0u) << "a sprite without room cannot be made";
   const std::uint32_t sprite = CreateSprite(600);

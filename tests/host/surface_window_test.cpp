@@ -1,7 +1,5 @@
-// SurfaceLoad, SurfaceCopyToBG and SurfaceRelease of the real DLL as the host calls them: a
-// picture file beside the executable loaded by its relative name, stretched over an 800 x 600
-// back buffer and read back from the screen; handles written through both kinds of HostRef;
-// and the log of a picture loaded, a missing file (nothing) and files that cannot be read.
+// The surface exports of the real DLL: a picture stretched over the back buffer, both kinds of
+// HostRef, and the log of a picture loaded, a missing file (nothing) and unreadable files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,13 +22,8 @@ class SurfaceExports : public PluginWindowTest {
  protected:
   SurfaceExports() : PluginWindowTest(u"Vela surface test") {}
 
-  // SurfaceLoad through host variable 0 (relative or absolute reference); answers the handle.
-  std::uint32_t Load(const std::u16string& name, bool absoluteRef = false) {
-    host.SetVariable(0, 0x5A5A5A5A);
-    host.ClearStack();
-    host.PushWord(absoluteRef ? host.AbsoluteRef(0) : host.RelativeRef(0)).PushString(host.MakeString(name));
-    EXPECT_EQ(Call("SurfaceLoad"), 16);
-    return static_cast<std::uint32_t>(host.Variable(0));
+  std::uint32_t LoadSurface(const std::u16string& name, bool absoluteRef = false) {
+    return Load(name, 0, "SurfaceLoad", absoluteRef);
   }
 
   // Frames that clear to grey and copy `handle` over the back buffer, then what the screen shows.
@@ -44,8 +37,8 @@ class SurfaceExports : public PluginWindowTest {
 TEST_F(SurfaceExports, APictureIsStretchedOverTheBackBufferAndEachLoadIsASurfaceOfItsOwn) {
   const FileBesideExecutable picture(u"vela_surface_picture.png", QuadrantPng(640, 480));
   ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
-  const std::uint32_t first = Load(picture.Name());
-  const std::uint32_t second = Load(picture.Name(), true);
+  const std::uint32_t first = LoadSurface(picture.Name());
+  const std::uint32_t second = LoadSurface(picture.Name(), true);
   ASSERT_TRUE(first != 0 && second != 0 && first != second);
   CallWithHandle("SurfaceRelease", first);
   const CapturedImage shown = ShowSurface(second);
@@ -67,11 +60,11 @@ TEST_F(SurfaceExports, TheLogNamesALoadedPictureAndFilesThatCannotBeReadButNotAM
   const LogSettingsFile settings(L"vela_surface_log.html", L"surfaces");
   ASSERT_TRUE(frame.Init(0, kWidth, kHeight));
   const std::string beforeLoads = ReadWholeFile(settings.LogPath());
-  EXPECT_EQ(Load(u"vela_no_such_picture.png"), 0u);
+  EXPECT_EQ(LoadSurface(u"vela_no_such_picture.png"), 0u);
   EXPECT_EQ(ReadWholeFile(settings.LogPath()), beforeLoads) << "a missing file leaves no trace";
-  EXPECT_NE(Load(picture.Name()), 0u);
-  EXPECT_EQ(Load(notAnImage.Name()), 0u);
-  EXPECT_EQ(Load(empty.Name()), 0u);
+  EXPECT_NE(LoadSurface(picture.Name()), 0u);
+  EXPECT_EQ(LoadSurface(notAnImage.Name()), 0u);
+  EXPECT_EQ(LoadSurface(empty.Name()), 0u);
   frame.Finish();
 
   const std::string log = ReadWholeFile(settings.LogPath());

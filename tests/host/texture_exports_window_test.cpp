@@ -1,7 +1,5 @@
-// TextureLoad, TextureDraw, TextureDrawRotate, TextureRelease, SetOffsetUV and SetBlendingType of
-// the real DLL as the user sees them: pictures loaded by file name, drawn, turned, mirrored,
-// inset and blended, read back from the screen; sharing by file and releasing; and what the log
-// says of a picture loaded, a missing file and a file that is no image.
+// The texture exports of the real DLL read back from the screen: pictures drawn, turned,
+// mirrored, inset, blended, shared by file and released; and what the log says of the loads.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -27,15 +25,6 @@ class TextureExportsWindow : public PluginWindowTest {
  protected:
   TextureExportsWindow() : PluginWindowTest(u"Vela texture exports test", kWidth, kHeight) {}
 
-  // TextureLoad into host variable `variable`; answers the handle written there.
-  std::uint32_t Load(const std::u16string& name, int variable = 0) {
-    host.ClearStack();
-    host.SetVariable(variable, 0x5A5A5A5A);
-    host.PushWord(host.RelativeRef(variable)).PushString(host.MakeString(name));
-    EXPECT_EQ(Call("TextureLoad"), 16);
-    return static_cast<std::uint32_t>(host.Variable(variable));
-  }
-
   // TextureDraw of the source rectangle from (0, 0), the quadrant picture's 100 x 50 by default.
   void Draw(std::uint32_t handle, float x, float y, float width, float height, float sourceWidth = 100,
             float sourceHeight = 50) {
@@ -49,11 +38,6 @@ class TextureExportsWindow : public PluginWindowTest {
     host.PushInt(value);
     EXPECT_EQ(Call(name), 4);
   }
-
-  template <typename DrawContent>
-  CapturedImage Show(DrawContent drawContent) {
-    return PluginWindowTest::Show(kBackground, drawContent);
-  }
 };
 
 TEST_F(TextureExportsWindow, APictureIsDrawnOnItsPixelsTurnedMirroredSharedAndReleased) {
@@ -62,7 +46,7 @@ TEST_F(TextureExportsWindow, APictureIsDrawnOnItsPixelsTurnedMirroredSharedAndRe
   ASSERT_NE(handle, 0u);
   EXPECT_EQ(Load(u"VELA_TEXTURE_EXPORTS.PNG", 1), handle) << "the same file, in any letter case, is one texture";
 
-  const CapturedImage drawn = Show([&] { Draw(handle, 10, 20, 100, 50); });
+  const CapturedImage drawn = Show(kBackground, [&] { Draw(handle, 10, 20, 100, 50); });
   ASSERT_FALSE(drawn.Empty());
   EXPECT_PIXEL(drawn, 35, 32, kRed, kTolerance);
   EXPECT_PIXEL(drawn, 85, 32, kGreen, kTolerance);
@@ -74,11 +58,11 @@ TEST_F(TextureExportsWindow, APictureIsDrawnOnItsPixelsTurnedMirroredSharedAndRe
   for (auto [x, y] : {std::pair{9, 20}, {10, 19}, {110, 69}, {109, 70}}) EXPECT_EQ(drawn.At(x, y), kBackground);
 
   // A negative width mirrors about the destination's left edge.
-  const CapturedImage mirrored = Show([&] { Draw(handle, 110, 20, -100, 50); });
+  const CapturedImage mirrored = Show(kBackground, [&] { Draw(handle, 110, 20, -100, 50); });
   EXPECT_PIXEL(mirrored, 85, 32, kRed, kTolerance);
   EXPECT_PIXEL(mirrored, 35, 57, kWhite, kTolerance);
 
-  const CapturedImage turned = Show([&] {
+  const CapturedImage turned = Show(kBackground, [&] {
     host.ClearStack();
     host.PushWord(handle).PushRect(10, 20, 100, 50).PushRect(0, 0, 100, 50).PushInt(16384);
     EXPECT_EQ(Call("TextureDrawRotate"), 40);
@@ -89,7 +73,7 @@ TEST_F(TextureExportsWindow, APictureIsDrawnOnItsPixelsTurnedMirroredSharedAndRe
   EXPECT_EQ(turned.At(72, 96), kBackground) << "the turned quad reaches down to 95";
 
   CallWithHandle("TextureRelease", handle);
-  const CapturedImage still = Show([&] { Draw(handle, 10, 20, 100, 50); });
+  const CapturedImage still = Show(kBackground, [&] { Draw(handle, 10, 20, 100, 50); });
   EXPECT_PIXEL(still, 35, 32, kRed, kTolerance) << "one reference is left";
   CallWithHandle("TextureRelease", handle);
 }
@@ -105,7 +89,7 @@ TEST_F(TextureExportsWindow, TheInsetNarrowsTheSourceRectangle) {
   const std::uint32_t bands = Load(file.Name());
   ASSERT_NE(bands, 0u);
   const auto drawWithInset = [&](float inset) {
-    return Show([&] {
+    return Show(kBackground, [&] {
       host.ClearStack();
       host.PushFloat(inset);
       EXPECT_EQ(Call("SetOffsetUV"), 4);
@@ -139,7 +123,7 @@ TEST_F(TextureExportsWindow, EachBlendingTypeGivesItsColourOverTheBackground) {
     return colour;
   };
   for (int type = 0; type <= 5; ++type) {
-    const CapturedImage shown = Show([&] {
+    const CapturedImage shown = Show(kBackground, [&] {
       SetInt("SetBlendingType", type);
       Draw(texture, 20, 20, 40, 40, 8, 8);
       Draw(0, 100, 20, 40, 40, 1, 1);

@@ -1,7 +1,5 @@
-// TextureLoad of pictures larger than any texture, through the real DLL: a JPEG and a PNG wider
-// than the device's largest texture, the JPEG also of more pixels than an image held whole may
-// have, load scaled down to the largest texture, show their picture, and the load's peak
-// memory stays far below the size of the decoded picture.
+// A JPEG and a PNG wider than the device's largest texture (the JPEG also of more pixels than an
+// image held whole may have) load scaled down, show their picture, in bounded peak memory.
 #include <windows.h>
 
 #include <psapi.h>
@@ -28,9 +26,13 @@ constexpr std::uint32_t kBackground = 0x203040;
 constexpr std::uint32_t kBands[4] = {kRed, kGreen, kBlue, kWhite};
 constexpr std::uint32_t kImageWidth = 20000;  // the texture is 16384 wide, the device's largest
 
-std::uint32_t BandAt(std::uint32_t x) { return kBands[x * 4 / kImageWidth]; }
+// One row of four equal vertical bands, red, green, blue and white, as A8R8G8B8 words.
+std::vector<std::uint32_t> BandRow() {
+  std::vector<std::uint32_t> row(kImageWidth);
+  for (std::uint32_t x = 0; x < kImageWidth; ++x) row[x] = kBands[x * 4 / kImageWidth];
+  return row;
+}
 
-// Four equal vertical bands, red, green, blue and white, written row by row.
 std::vector<std::uint8_t> BandJpeg(std::uint32_t height) {
   jpeg_compress_struct encoder;
   jpeg_error_mgr errors;
@@ -45,8 +47,7 @@ std::vector<std::uint8_t> BandJpeg(std::uint32_t height) {
   encoder.in_color_space = JCS_EXT_BGRX;
   jpeg_set_defaults(&encoder);
   jpeg_start_compress(&encoder, TRUE);
-  std::vector<std::uint32_t> row(kImageWidth);
-  for (std::uint32_t x = 0; x < kImageWidth; ++x) row[x] = BandAt(x);
+  std::vector<std::uint32_t> row = BandRow();
   JSAMPROW pointer = reinterpret_cast<JSAMPROW>(row.data());
   while (encoder.next_scanline < height) jpeg_write_scanlines(&encoder, &pointer, 1);
   jpeg_finish_compress(&encoder);
@@ -70,8 +71,7 @@ std::vector<std::uint8_t> BandPng(std::uint32_t height) {
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_set_bgr(png);  // the rows are A8R8G8B8 words: B, G, R, A bytes
-  std::vector<std::uint32_t> row(kImageWidth);
-  for (std::uint32_t x = 0; x < kImageWidth; ++x) row[x] = BandAt(x);
+  std::vector<std::uint32_t> row = BandRow();
   for (std::uint32_t y = 0; y < height; ++y) png_write_row(png, reinterpret_cast<png_bytep>(row.data()));
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -99,13 +99,6 @@ class TextureOversizeWindow : public PluginWindowTest {
  protected:
   TextureOversizeWindow() : PluginWindowTest(u"Vela oversized texture test", 320, 240) {}
 
-  std::uint32_t Load(const std::u16string& name) {
-    host.ClearStack();
-    host.SetVariable(0, 0);
-    host.PushWord(host.RelativeRef(0)).PushString(host.MakeString(name));
-    EXPECT_EQ(Call("TextureLoad"), 16);
-    return static_cast<std::uint32_t>(host.Variable(0));
-  }
 };
 
 TEST_F(TextureOversizeWindow, WideJpegAndPngLoadScaledDownWithinBoundedMemory) {

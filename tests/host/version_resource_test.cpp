@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/version.h"
@@ -33,10 +34,8 @@ TEST(VersionResource, CarriesTheBuildsVersion) {
   ASSERT_NE(fixed, nullptr);
   const DWORD high = MAKELONG(vela::kPluginVersionMinor, vela::kPluginVersionMajor);
   const DWORD low = MAKELONG(0, vela::kPluginVersionPatch);
-  EXPECT_EQ(fixed->dwFileVersionMS, high);
-  EXPECT_EQ(fixed->dwFileVersionLS, low);
-  EXPECT_EQ(fixed->dwProductVersionMS, high);
-  EXPECT_EQ(fixed->dwProductVersionLS, low);
+  EXPECT_EQ(std::pair(fixed->dwFileVersionMS, fixed->dwFileVersionLS), std::pair(high, low));
+  EXPECT_EQ(std::pair(fixed->dwProductVersionMS, fixed->dwProductVersionLS), std::pair(high, low));
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 
   // The texts of the first language the resource lists.
