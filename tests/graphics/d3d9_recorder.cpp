@@ -1,6 +1,5 @@
-// The stand-in of d3d9_recorder.h. Direct3D's objects are COM objects whose first word points
-// at their vtable; an object is redirected by pointing that word at a copy of the table in which
-// some entries are replaced. The replacements call the real entries of the original table.
+// A COM object's first word points at its vtable; the stand-in points it at a copy of the table
+// in which some entries are replaced by functions that call the original entries.
 #include "tests/graphics/d3d9_recorder.h"
 
 #include <algorithm>
@@ -78,6 +77,11 @@ Recorder& R() {
 
 #define VELA_REAL(table, Interface, Method) R().table.Real(&Interface::Method, &Method)
 
+template <typename Call>
+HRESULT FaultOr(HRESULT fault, Call real) {
+  return FAILED(fault) ? fault : real();
+}
+
 std::vector<D3DDISPLAYMODE> ModesOf(D3DFORMAT format) {
   std::vector<D3DDISPLAYMODE> modes;
   for (const D3DDISPLAYMODE& mode : R().faults.modes) {
@@ -119,27 +123,23 @@ HRESULT WINAPI CreateDevice(IDirect3D9* self, UINT adapter, D3DDEVTYPE type, HWN
 }
 
 HRESULT WINAPI TestCooperativeLevel(IDirect3DDevice9* self) {
-  if (FAILED(R().faults.cooperativeLevel)) return R().faults.cooperativeLevel;
-  return VELA_REAL(device, IDirect3DDevice9, TestCooperativeLevel)(self);
+  return FaultOr(R().faults.cooperativeLevel, [&] { return VELA_REAL(device, IDirect3DDevice9, TestCooperativeLevel)(self); });
 }
 
 HRESULT WINAPI Reset(IDirect3DDevice9* self, D3DPRESENT_PARAMETERS* parameters) {
   ++R().calls.reset;
-  if (FAILED(R().faults.reset)) return R().faults.reset;
-  return VELA_REAL(device, IDirect3DDevice9, Reset)(self, parameters);
+  return FaultOr(R().faults.reset, [&] { return VELA_REAL(device, IDirect3DDevice9, Reset)(self, parameters); });
 }
 
 HRESULT WINAPI Present(IDirect3DDevice9* self, const RECT* source, const RECT* destination, HWND window,
                        const RGNDATA* dirty) {
-  ++R().calls.present;
-  if (FAILED(R().faults.present)) return R().faults.present;
-  return VELA_REAL(device, IDirect3DDevice9, Present)(self, source, destination, window, dirty);
+  return FaultOr(R().faults.present,
+                 [&] { return VELA_REAL(device, IDirect3DDevice9, Present)(self, source, destination, window, dirty); });
 }
 
 HRESULT WINAPI BeginScene(IDirect3DDevice9* self) {
   ++R().calls.beginScene;
-  if (FAILED(R().faults.beginScene)) return R().faults.beginScene;
-  return VELA_REAL(device, IDirect3DDevice9, BeginScene)(self);
+  return FaultOr(R().faults.beginScene, [&] { return VELA_REAL(device, IDirect3DDevice9, BeginScene)(self); });
 }
 
 HRESULT WINAPI EndScene(IDirect3DDevice9* self) {
@@ -150,12 +150,6 @@ HRESULT WINAPI EndScene(IDirect3DDevice9* self) {
 HRESULT WINAPI DrawPrimitive(IDirect3DDevice9* self, D3DPRIMITIVETYPE type, UINT start, UINT count) {
   ++R().calls.drawPrimitive;
   return VELA_REAL(device, IDirect3DDevice9, DrawPrimitive)(self, type, start, count);
-}
-
-HRESULT WINAPI DrawPrimitiveUP(IDirect3DDevice9* self, D3DPRIMITIVETYPE type, UINT count, const void* vertices,
-                               UINT stride) {
-  ++R().calls.drawPrimitiveUP;
-  return VELA_REAL(device, IDirect3DDevice9, DrawPrimitiveUP)(self, type, count, vertices, stride);
 }
 
 HRESULT WINAPI Lock(IDirect3DVertexBuffer9* self, UINT offset, UINT bytes, void** data, DWORD flags) {
@@ -179,8 +173,7 @@ HRESULT WINAPI SetStreamSource(IDirect3DDevice9* self, UINT stream, IDirect3DVer
 }
 
 HRESULT WINAPI CreateQuery(IDirect3DDevice9* self, D3DQUERYTYPE type, IDirect3DQuery9** query) {
-  if (FAILED(R().faults.createQuery)) return R().faults.createQuery;
-  return VELA_REAL(device, IDirect3DDevice9, CreateQuery)(self, type, query);
+  return FaultOr(R().faults.createQuery, [&] { return VELA_REAL(device, IDirect3DDevice9, CreateQuery)(self, type, query); });
 }
 
 #undef VELA_REAL
@@ -203,7 +196,6 @@ bool ReplaceEntries() {
   r.device.Replace(&IDirect3DDevice9::BeginScene, &BeginScene);
   r.device.Replace(&IDirect3DDevice9::EndScene, &EndScene);
   r.device.Replace(&IDirect3DDevice9::DrawPrimitive, &DrawPrimitive);
-  r.device.Replace(&IDirect3DDevice9::DrawPrimitiveUP, &DrawPrimitiveUP);
   r.device.Replace(&IDirect3DDevice9::CreateVertexBuffer, &CreateVertexBuffer);
   r.device.Replace(&IDirect3DDevice9::SetStreamSource, &SetStreamSource);
   r.device.Replace(&IDirect3DDevice9::CreateQuery, &CreateQuery);

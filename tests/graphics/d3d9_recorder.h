@@ -1,8 +1,6 @@
-// A recording, fault-injecting stand-in for Direct3D 9 under the library. Installed before
-// Vela3D::Initialize, it redirects the Direct3D object, the devices made from it and their
-// vertex buffers to copies of their vtables in which a few entries count the calls and, on
-// demand, answer a failure instead of the real object. Everything else reaches Wine's own
-// Direct3D, so what is drawn can still be read back.
+// A recording, fault-injecting stand-in for Direct3D 9 under the library: a few entries of the
+// Direct3D object, its devices and vertex buffers count their calls and, on demand, answer a
+// failure; everything else reaches the real Direct3D, so what is drawn can still be read back.
 #pragma once
 
 #include <windows.h>
@@ -28,8 +26,7 @@ struct D3D9Faults {
 
 struct D3D9Calls {
   std::vector<DeviceConfiguration> createDevice;
-  int present = 0, reset = 0, beginScene = 0, endScene = 0;
-  int drawPrimitive = 0, drawPrimitiveUP = 0, vertexBufferLocks = 0;
+  int reset = 0, beginScene = 0, endScene = 0, drawPrimitive = 0, vertexBufferLocks = 0;
 };
 
 // Makes the library's next Initialize use the stand-in; faults and counts start empty.

@@ -1,16 +1,12 @@
-// Every start-up failure a user can meet, one row each: what fails, the boxes the boot shows,
-// the log lines of the cause in order, and a clean end: the window closes itself, the shutdown
-// gives back what the start took, and a later start on the same service flags boots. The frame
-// runs in this process (CreateAppWindow, WaitFrame and EndApplication are what Init, WaitMsg and
-// End call), so the boot's test switch reaches the starts that nothing on the machine can fail.
+// Every start-up failure a user can meet, one row each: the boxes shown, the cause's log lines in
+// order, and a clean end after which the same flags boot. The frame runs in this process, so the
+// boot's test switch reaches starts that nothing on the machine can fail.
+
 #include <windows.h>
 
 #include <dmusici.h>
-#include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "app/app_window.h"
 #include "app/library_boot.h"
@@ -85,35 +81,14 @@ const Row kRows[] = {
      "キーボードデバイス"},
 };
 
-// The row's failure, in place while the object lives.
-class Failure {
- public:
-  explicit Failure(const Row& row) : media_(row.mediaMemoryShort) {
-    if (row.classMade) EXPECT_TRUE(override_.emplace(*row.classMade, row.made).Registered());
-    FailServiceStartForTesting(row.failingStart);
-    if (media_) VelaMedia::SetRecordCount(0x7FFFFFFF);
-  }
-  ~Failure() {
-    FailServiceStartForTesting(nullptr);
-    if (media_) VelaMedia::SetRecordCount(64);
-  }
-
- private:
-  std::optional<ClassOverride> override_;
-  bool media_;
-};
-
-// Closes the window if it is still there, runs the loop out and ends.
-void Finish() {
-  if (HWND window = FindWindowW(kTitle, kTitle)) PostMessageW(window, WM_CLOSE, 0, 0);
-  for (int frame = 0; frame < 100 && WaitFrame(); ++frame) {
-  }
-  EndApplication();
-}
-
 class BootFailure : public ::testing::TestWithParam<Row> {
  protected:
-  void TearDown() override { Finish(); }
+  void TearDown() override {
+    if (HWND window = FindWindowW(kTitle, kTitle)) PostMessageW(window, WM_CLOSE, 0, 0);
+    for (int frame = 0; frame < 100 && WaitFrame(); ++frame) {
+    }
+    EndApplication();
+  }
 };
 
 TEST_P(BootFailure, ShowsItsBoxesLogsTheCauseAndEndsCleanly) {
@@ -122,13 +97,18 @@ TEST_P(BootFailure, ShowsItsBoxesLogsTheCauseAndEndsCleanly) {
   std::string log;
   {
     LogCapture logged;
-    Failure failure(row);
+    std::optional<ClassOverride> classOverride;
+    EXPECT_TRUE(!row.classMade || classOverride.emplace(*row.classMade, row.made).Registered());
+    FailServiceStartForTesting(row.failingStart);
+    if (row.mediaMemoryShort) VelaMedia::SetRecordCount(0x7FFFFFFF);
     EXPECT_TRUE(CreateAppWindow(kTitle, row.flags, row.width, row.height)) << "the window exists; the boot in it failed";
     EXPECT_FALSE(WaitFrame()) << "the failed boot closed the window";
     EXPECT_EQ(FindWindowW(kTitle, kTitle), nullptr);
     EndApplication();
     EndApplication();
     log = logged.Bytes();
+    FailServiceStartForTesting(nullptr);
+    VelaMedia::SetRecordCount(64);
   }
   ASSERT_EQ(boxes.Boxes().size(), row.boxes.size());
   for (std::size_t i = 0; i < row.boxes.size(); ++i) {

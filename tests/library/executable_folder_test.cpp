@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,27 +14,23 @@ namespace {
 
 using vela::SystemFolderOf;
 
-// Folders nested below the temporary folder until the path is longer than MAX_PATH, made and
-// removed through the long-path prefix.
-class DeepFolder {
- public:
+// Folders nested in the temporary folder beyond MAX_PATH, made and removed by the long-path prefix.
+struct DeepFolder {
   DeepFolder() {
     wchar_t temp[MAX_PATH];
     std::wstring path(temp, GetTempPathW(MAX_PATH, temp));
     if (!path.empty() && path.back() == L'\\') path.pop_back();
     while (path.size() <= MAX_PATH + 40) {
-      path += L"\\a folder with a name far longer than eight letters " + std::to_wstring(levels_.size());
+      path += L"\\a folder with a name far longer than eight letters " + std::to_wstring(levels.size());
       CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
-      levels_.push_back(path);
+      levels.push_back(path);
     }
   }
   ~DeepFolder() {
-    for (auto level = levels_.rbegin(); level != levels_.rend(); ++level) RemoveDirectoryW((L"\\\\?\\" + *level).c_str());
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level) RemoveDirectoryW((L"\\\\?\\" + *level).c_str());
   }
-  const std::wstring& Path() const { return levels_.back(); }
-
- private:
-  std::vector<std::wstring> levels_;
+  const std::wstring& Path() const { return levels.back(); }
+  std::vector<std::wstring> levels;
 };
 
 TEST(ExecutableFolder, IsKeptWhenItFitsAndReachedThroughItsShortNameBeyondMaxPath) {

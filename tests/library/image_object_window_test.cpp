@@ -1,24 +1,11 @@
-// The image object base on Wine's Direct3D 9: images loaded through our codec into surfaces
-// that can be locked and into a default-pool surface that cannot, and bad input refused.
-// (Conversions to other formats and the savers are checked natively; compressed textures are
-// seen drawn through the exports in tests/host.)
-#include <windows.h>
+// The image object base: images loaded through our codec into lockable surfaces and into a
+// default-pool surface that cannot be locked, and bad input refused.
 
-#include <d3d9.h>
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstring>
 #include <optional>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "core/com_ptr.h"
 #include "core/resource_manager.h"
-#include "graphics/vela3d.h"
 #include "image/image_object.h"
-#include "imagecodec/imagecodec.h"
 #include "tests/library/library_window_support.h"
 
 namespace vela {
@@ -26,8 +13,7 @@ namespace {
 
 using namespace test;
 
-class TestImage final : public CImageObject {
- public:
+struct TestImage final : CImageObject {
   using CImageObject::CImageObject;
   void OnLostDevice() override {}
   void OnResetDevice() override {}
@@ -59,23 +45,6 @@ class ImageObjects : public ::testing::Test {
     return surface;
   }
 
-  // The surface's pixels, copied to system memory first when it is a render target.
-  Screen Read(IDirect3DSurface9* surface, UINT size) {
-    ComPtr<IDirect3DSurface9> copy;
-    D3DSURFACE_DESC desc = {};
-    surface->GetDesc(&desc);
-    if (desc.Pool == D3DPOOL_DEFAULT) {
-      device_->CreateOffscreenPlainSurface(size, size, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, copy.Out(), nullptr);
-      if (FAILED(device_->GetRenderTargetData(surface, copy.Get()))) return {};
-      surface = copy.Get();
-    }
-    D3DLOCKED_RECT locked = {};
-    if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return {};
-    Screen pixels = ReadLocked(locked.pBits, static_cast<std::uint32_t>(locked.Pitch), size, size);
-    surface->UnlockRect();
-    return pixels;
-  }
-
   HRESULT Load(IDirect3DSurface9* surface, const std::vector<std::uint8_t>& file, UINT size) {
     return image_->LoadImage(surface, file.data(), static_cast<std::uint32_t>(file.size()), size, size, 0);
   }
@@ -87,9 +56,8 @@ class ImageObjects : public ::testing::Test {
   ComPtr<IDirect3DTexture9> texture_;
 };
 
-// The 16-pixel quadrant picture copied, scaled over a larger surface, and written into a
-// render target, which cannot be locked and is filled through system memory: each quadrant's
-// middle keeps its colour.
+// The quadrant picture copied, scaled up, and written into an unlockable render target through
+// system memory: each quadrant's middle keeps its colour.
 TEST_F(ImageObjects, LoadsAPngOverTheWholeSurfaceAndRefusesBadInput) {
   const std::vector<std::uint8_t> png = QuadrantPng(16, 16);
   for (const auto& [size, pool, usage] : {std::tuple{16u, D3DPOOL_SYSTEMMEM, DWORD{0}}, {64u, D3DPOOL_SYSTEMMEM, DWORD{0}},
@@ -97,7 +65,7 @@ TEST_F(ImageObjects, LoadsAPngOverTheWholeSurfaceAndRefusesBadInput) {
     SCOPED_TRACE(testing::Message() << "size " << size << ", pool " << pool);
     ComPtr<IDirect3DSurface9> surface = Surface(size, pool, usage);
     ASSERT_EQ(Load(surface.Get(), png, size), D3D_OK);
-    const Screen pixels = Read(surface.Get(), size);
+    const Screen pixels = ReadSurface(surface.Get());
     ASSERT_FALSE(pixels.Empty());
     const int low = static_cast<int>(size / 4), high = static_cast<int>(size * 3 / 4);
     for (auto [x, y, colour] : {std::tuple{low, low, kRed}, {high, low, kGreen}, {low, high, kBlue}, {high, high, kWhite}}) {

@@ -1,5 +1,4 @@
-// What the library's window tests share on top of tests/support/window_test_support.h: files in
-// the temporary folder, the log captured to a temporary file, a window of the test's own with
+// What the library's window tests share: temporary files, the log captured, a window with
 // Vela3D started on it, and the back buffer read back.
 #pragma once
 
@@ -13,11 +12,13 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "core/core_state.h"
-#include "core/vela_log.h"
 #include "core/com_ptr.h"
+#include "core/core_state.h"
+#include "core/device_loss.h"
+#include "core/vela_log.h"
 #include "graphics/vela3d.h"
 #include "tests/support/window_test_support.h"
 
@@ -91,10 +92,8 @@ class LogCapture {
 class Vela3DWindow {
  public:
   Vela3DWindow(const char* title, int width, int height) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VelaLibraryWindowTest";
+    const WNDCLASSA windowClass = {
+        .lpfnWndProc = DefWindowProcA, .hInstance = GetModuleHandleA(nullptr), .lpszClassName = "VelaLibraryWindowTest"};
     RegisterClassA(&windowClass);  // fails harmlessly for every window after the first
     RECT frame = {0, 0, width, height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
@@ -121,6 +120,22 @@ class Vela3DWindow {
   bool started_ = false;
 };
 
+inline int Occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Appends "name-lost " and "name-reset " to `calls` as the device-loss calls reach it, marked
+// "(bb)" while the back buffer is still held.
+struct LossRecorder final : DeviceLossHandler {
+  LossRecorder(std::string recorded, std::string& into) : name(std::move(recorded)), calls(into) {}
+  void OnLostDevice() override { calls += name + "-lost" + (Vela3D::BackBuffer() ? "(bb) " : " "); }
+  void OnResetDevice() override { calls += name + "-reset" + (Vela3D::BackBuffer() ? "(bb) " : " "); }
+  std::string name;
+  std::string& calls;
+};
+
 // Pixels read back from the device: rows of X8R8G8B8 as they were locked.
 struct Screen {
   int width = 0;
@@ -141,23 +156,37 @@ inline Screen ReadLocked(const void* bits, std::uint32_t pitch, std::uint32_t wi
   return screen;
 }
 
-// The back buffer as drawn so far, copied to system memory; empty when the copy fails.
-inline Screen ReadBackBuffer() {
-  IDirect3DDevice9* device = Vela3D::Device();
-  IDirect3DSurface9* backBuffer = Vela3D::BackBuffer();
+// The 32-bit surface's pixels, copied to system memory first when it is in the default pool
+// (render targets cannot be locked); empty when that fails.
+inline Screen ReadSurface(IDirect3DSurface9* surface) {
   D3DSURFACE_DESC desc = {};
-  backBuffer->GetDesc(&desc);
+  surface->GetDesc(&desc);
   ComPtr<IDirect3DSurface9> copy;
-  D3DLOCKED_RECT locked = {};
-  if (FAILED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy.Out(),
-                                                 nullptr)) ||
-      FAILED(device->GetRenderTargetData(backBuffer, copy.Get())) ||
-      FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-    return {};
+  if (desc.Pool == D3DPOOL_DEFAULT) {
+    if (FAILED(Vela3D::Device()->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                             copy.Out(), nullptr)) ||
+        FAILED(Vela3D::Device()->GetRenderTargetData(surface, copy.Get()))) {
+      return {};
+    }
+    surface = copy.Get();
   }
+  D3DLOCKED_RECT locked = {};
+  if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return {};
   Screen screen = ReadLocked(locked.pBits, static_cast<std::uint32_t>(locked.Pitch), desc.Width, desc.Height);
-  copy->UnlockRect();
+  surface->UnlockRect();
   return screen;
+}
+
+inline Screen ReadBackBuffer() { return ReadSurface(Vela3D::BackBuffer()); }
+
+// Clears the back buffer to `background`, runs `draw` in a scene and reads the back buffer back.
+template <typename Draw>
+Screen DrawFrame(std::uint32_t background, Draw draw) {
+  Vela3D::BeginScene();
+  Vela3D::Clear(D3DCLEAR_TARGET, background, 1.0f, 0, nullptr);
+  draw();
+  Vela3D::EndScene();
+  return ReadBackBuffer();
 }
 
 }  // namespace vela::test

@@ -1,12 +1,7 @@
 // Log lines of failures the library stops, as its log file holds them: an exception stopped at
 // an export, and a damaged LZSS file read through the file service.
-#include <windows.h>
-
-#include <gtest/gtest.h>
 
 #include <new>
-#include <string>
-#include <vector>
 
 #include "files/lzss.h"
 #include "files/vela_file.h"

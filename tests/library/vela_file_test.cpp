@@ -1,17 +1,13 @@
-// VelaFile on real files under Windows: whole files loaded, LZSS blocks decoded on the way and
-// damaged ones refused, and streamed reads confined to their PACK entry. (Archives and folders
-// named in the settings are seen through the exports in tests/host.)
-#include <gtest/gtest.h>
+// VelaFile on real files: whole files loaded, LZSS blocks decoded on the way and damaged ones
+// refused, and streamed reads confined to their PACK entry.
 
-#include <windows.h>
-
+#include <list>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "files/lzss.h"
 #include "files/pack_archive.h"
 #include "files/vela_file.h"
+#include "tests/library/library_window_support.h"
 
 namespace {
 
@@ -19,30 +15,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 class VelaFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "vela_file_test_" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-  }
   void TearDown() override {
-    for (const auto& path : written_) DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder_.c_str());
     for (int slot = 0; slot < vela::kSearchSlotCount; ++slot) vela::SetSearchSlot(slot, "", "");
   }
+  std::string Write(const std::string& name, const Bytes& bytes) { return files_.emplace_back(name, bytes).Path(); }
 
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = folder_ + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    written_.push_back(path);
-    return path;
-  }
-
-  std::string folder_;
-  std::vector<std::string> written_;
+  std::list<vela::test::TempFile> files_;
 };
 
 Bytes Pattern(std::size_t size) {
@@ -55,16 +33,6 @@ Bytes LzssBlock(const Bytes& contents) {
   Bytes block;
   EXPECT_TRUE(vela::LzssEncodeBlock(contents, block));
   return block;
-}
-
-// A PACK archive holding the given entries back to back after its directory.
-Bytes Pack(const std::vector<std::pair<std::string, Bytes>>& entries) {
-  std::vector<vela::PackItem> items;
-  for (const auto& [name, data] : entries) items.push_back({name, static_cast<std::uint32_t>(data.size())});
-  Bytes archive;
-  EXPECT_TRUE(vela::BuildPackDirectory(items, archive));
-  for (const auto& entry : entries) archive.insert(archive.end(), entry.second.begin(), entry.second.end());
-  return archive;
 }
 
 TEST_F(VelaFile, WholeFilesLoadAndLzssBlocksAreHandedOutDecoded) {
@@ -95,14 +63,20 @@ TEST_F(VelaFile, WholeFilesLoadAndLzssBlocksAreHandedOutDecoded) {
   }
   std::uint8_t* data = nullptr;
   std::uint32_t size = 0;
-  EXPECT_FALSE(vela::FileLoad((folder_ + "missing.bin").c_str(), &data, &size));
+  const std::string missing = vela::test::TempPath("missing.bin");
+  EXPECT_FALSE(vela::FileLoad(missing.c_str(), &data, &size));
   EXPECT_EQ(data, nullptr);
-  EXPECT_EQ(vela::FileOpen((folder_ + "missing.bin").c_str(), true), nullptr);
+  EXPECT_EQ(vela::FileOpen(missing.c_str(), true), nullptr);
 }
 
 TEST_F(VelaFile, StreamedReadsStayInsideAPackEntry) {
   const Bytes first = Pattern(100), second = Pattern(50);
-  const std::string pack = Write("stream.pak", Pack({{"a.bin", first}, {"b.bin", second}}));
+  Bytes archive;  // the directory, then the entries back to back
+  const std::vector<vela::PackItem> items = {{"a.bin", 100}, {"b.bin", 50}};
+  ASSERT_TRUE(vela::BuildPackDirectory(items, archive));
+  archive.insert(archive.end(), first.begin(), first.end());
+  archive.insert(archive.end(), second.begin(), second.end());
+  const std::string pack = Write("stream.pak", archive);
   ASSERT_TRUE(vela::SetSearchSlot(0, "", pack.c_str()));
 
   vela::FileRecord* record = vela::FileOpen("a.bin", true);

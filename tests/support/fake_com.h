@@ -1,8 +1,6 @@
-// COM objects of the test's own in place of the system's. While a ClassOverride lives, every
-// CoCreateInstance of its class on this thread gets the given object, or fails when there is
-// none, so the library meets a DirectInput or DirectSound that fails where the test says. The
-// fakes live on the test's stack and count their references: once the library has ended, each
-// must be back at 0.
+// COM objects of the test's own in place of the system's: while a ClassOverride lives,
+// CoCreateInstance of its class on this thread gets the given object, or fails when there is none.
+// The fakes count their references, which must be back at 0 once the library has ended.
 #pragma once
 
 #include <windows.h>

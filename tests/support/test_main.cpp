@@ -1,6 +1,5 @@
-// The main of every test executable. Under Windows a crash would otherwise end the process with
-// nothing said about which case was running (the brief output prints no case names), so an
-// unhandled exception names the running case on stderr before the process ends with its code.
+// The main of every test executable. Under Windows an unhandled exception names the running case
+// on stderr before the process ends with its code: the brief output prints no case names.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32

@@ -1,7 +1,5 @@
-// What the window tests of the library and of the host harness share: whole files read and
-// written, PNG pictures made through our own codec, log text converted to and from the Shift-JIS
-// bytes the log file holds and looked for in order, pixels compared per channel with a
-// tolerance, and key events for SendInput. Windows only; nothing here links against the library.
+// What the library's and the host harness's window tests share: files, PNG pictures made by our
+// codec, Shift-JIS log text, pixels compared with a tolerance, and key events for SendInput.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +28,30 @@ constexpr std::uint32_t Rgb(std::uint32_t argb) { return argb & 0x00FFFFFF; }
 
 namespace detail {
 
-inline std::string ReadAll(HANDLE file) {
+inline HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  return CreateFileA(path.c_str(), access, share, nullptr, disposition, 0, nullptr);
+}
+inline HANDLE Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+  return CreateFileW(path.c_str(), access, share, nullptr, disposition, 0, nullptr);
+}
+
+inline std::string Convert(std::string_view text, UINT from, UINT to) {
+  const int units = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+  const int bytes = WideCharToMultiByte(to, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(to, 0, wide.data(), units, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace detail
+
+// The file's bytes, empty when it cannot be opened; a log still open elsewhere can be read.
+template <typename Path>
+std::string ReadWholeFile(const Path& path) {
   std::string bytes;
+  const HANDLE file = detail::Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char buffer[4096];
   DWORD read = 0;
@@ -40,41 +60,23 @@ inline std::string ReadAll(HANDLE file) {
   return bytes;
 }
 
-inline bool WriteAll(HANDLE file, std::string_view bytes) {
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                     written == bytes.size();
-  CloseHandle(file);
-  return whole;
-}
-
-}  // namespace detail
-
-// The file's bytes, empty when it cannot be opened; a log still open elsewhere can be read.
-inline std::string ReadWholeFile(const std::string& path) {
-  return detail::ReadAll(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
-}
-inline std::string ReadWholeFile(const std::wstring& path) {
-  return detail::ReadAll(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
-}
-
 // Replaces the file with `bytes`; false when it cannot be written whole.
-inline bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-  return detail::WriteAll(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), bytes);
-}
-inline bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-  return detail::WriteAll(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), bytes);
+template <typename Path>
+bool WriteWholeFile(const Path& path, std::string_view bytes) {
+  const HANDLE file = detail::Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  DWORD written = 0;
+  const bool whole = file != INVALID_HANDLE_VALUE &&
+                     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                     written == bytes.size();
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return whole;
 }
 
 inline std::string_view AsChars(const std::vector<std::uint8_t>& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// A PNG file's bytes, encoded by our codec, of `width` x `height` pixels whose A8R8G8B8 colour
-// at (x, y) is colourAt(x, y).
+// A PNG file, encoded by our codec, whose A8R8G8B8 colour at (x, y) is colourAt(x, y).
 template <typename ColourAt>
 std::vector<std::uint8_t> Png(std::uint32_t width, std::uint32_t height, ColourAt colourAt) {
   std::vector<std::uint32_t> argb(std::size_t{width} * height);
@@ -88,8 +90,7 @@ std::vector<std::uint8_t> Png(std::uint32_t width, std::uint32_t height, ColourA
   return png;
 }
 
-// The quadrant picture most tests draw: red, green / blue, `lowerRight`, each a quarter of the
-// `width` x `height` area.
+// The quadrant picture most tests draw: red, green / blue, `lowerRight`.
 inline std::uint32_t QuadrantColour(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height,
                                     std::uint32_t lowerRight = kWhite) {
   const bool right = x >= width / 2;
@@ -103,8 +104,8 @@ inline std::vector<std::uint8_t> QuadrantPng(std::uint32_t width, std::uint32_t 
   });
 }
 
-// The pixels of `image` (width, height, and At(x, y) answering 0x00RRGGBB) that differ from the
-// quadrant picture stretched over the whole of it; the first is reported.
+// The pixels of `image` (At(x, y) answering 0x00RRGGBB) that differ from the quadrant picture
+// stretched over it; the first is reported.
 template <typename Image>
 int CountWrongQuadrantPixels(const Image& image) {
   int wrong = 0;
@@ -134,20 +135,6 @@ inline bool Near(std::uint32_t actual, std::uint32_t expected, int tolerance) {
 #define EXPECT_PIXEL(image, x, y, colour, tolerance)                                                       \
   EXPECT_PRED3(::vela::test::Near, (image).At(x, y), ::vela::test::Rgb(colour), tolerance) \
       << "at (" << (x) << ", " << (y) << ")"
-
-namespace detail {
-
-inline std::string Convert(std::string_view text, UINT from, UINT to) {
-  const int units = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
-  const int bytes = WideCharToMultiByte(to, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(to, 0, wide.data(), units, out.data(), bytes, nullptr, nullptr);
-  return out;
-}
-
-}  // namespace detail
 
 // UTF-8 text as the log file holds it: Shift-JIS, with the text mode's CR before every LF.
 inline std::string AsLogBytes(std::string_view utf8) {
@@ -179,11 +166,8 @@ inline void ExpectInOrder(const std::string& log, const std::vector<std::string>
 // A key press or release for SendInput, with the DIK_ scan code beside the virtual key: Wine
 // hands DirectInput the event's own scan code.
 inline INPUT KeyEvent(WORD virtualKey, WORD scanCode, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = scanCode;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  INPUT input = {.type = INPUT_KEYBOARD};
+  input.ki = {.wVk = virtualKey, .wScan = scanCode, .dwFlags = down ? 0u : DWORD{KEYEVENTF_KEYUP}};
   return input;
 }
 
