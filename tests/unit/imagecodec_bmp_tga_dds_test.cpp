@@ -199,42 +199,33 @@ TEST(ImageCodecTga, InconsistentOrShortFilesFail) {
 
 // --- DDS ---
 
-// The header that the QPK reader writes for A8R8G8B8 images, followed by the pixels.
-std::vector<std::uint8_t> ArchiveDds(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& argb) {
+// A DDS file: the header with the given flags and pixel format words (from its flags on), then `body`.
+std::vector<std::uint8_t> Dds(std::uint32_t width, std::uint32_t height, std::uint32_t flags,
+                              const std::vector<std::uint32_t>& pixelFormat, const std::vector<std::uint8_t>& body) {
   std::vector<std::uint8_t> out = {'D', 'D', 'S', ' '};
-  Le32(out, 124);
-  Le32(out, 0x1007);
-  Le32(out, height);
-  Le32(out, width);
+  for (std::uint32_t word : {124u, flags, height, width}) Le32(out, word);
   out.resize(76, 0);
   Le32(out, 32);
-  Le32(out, 0x41);
-  Le32(out, 0);
-  Le32(out, 32);
-  Le32(out, 0x00FF0000);
-  Le32(out, 0x0000FF00);
-  Le32(out, 0x000000FF);
-  Le32(out, 0xFF000000);
+  for (std::uint32_t word : pixelFormat) Le32(out, word);
+  out.resize(108, 0);
   Le32(out, 0x1000);
   out.resize(128, 0);
-  for (std::uint32_t p : argb) Le32(out, p);
+  out.insert(out.end(), body.begin(), body.end());
   return out;
+}
+
+// The header that the QPK reader writes for A8R8G8B8 images, followed by the pixels.
+std::vector<std::uint8_t> ArchiveDds(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& argb) {
+  std::vector<std::uint8_t> pixels;
+  for (std::uint32_t p : argb) Le32(pixels, p);
+  return Dds(width, height, 0x1007, {0x41, 0, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, pixels);
 }
 
 std::vector<std::uint8_t> FourCCDds(std::uint32_t width, std::uint32_t height, const char* fourCC,
                                     const std::vector<std::uint8_t>& blocks) {
-  std::vector<std::uint8_t> out = {'D', 'D', 'S', ' '};
-  Le32(out, 124);
-  Le32(out, 0x81007);
-  Le32(out, height);
-  Le32(out, width);
-  out.resize(76, 0);
-  Le32(out, 32);
-  Le32(out, 0x4);
-  out.insert(out.end(), fourCC, fourCC + 4);
-  out.resize(128, 0);
-  out.insert(out.end(), blocks.begin(), blocks.end());
-  return out;
+  std::uint32_t code = 0;
+  for (int i = 3; i >= 0; --i) code = code << 8 | static_cast<std::uint8_t>(fourCC[i]);
+  return Dds(width, height, 0x81007, {0x4, code}, blocks);
 }
 
 TEST(ImageCodecDds, ArchiveHeaderReadsAsArgb) {

@@ -18,21 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string CorpusFolder(const char* variable, const char* compiled) {
-  if (const char* value = std::getenv(variable); value && *value) return value;
-  return compiled ? compiled : "";
-}
+#ifndef VELA_TEST_CORPUS_PNG
+#define VELA_TEST_CORPUS_PNG ""
+#endif
+#ifndef VELA_TEST_CORPUS_JPEG
+#define VELA_TEST_CORPUS_JPEG ""
+#endif
 
-#ifdef VELA_TEST_CORPUS_PNG
-constexpr const char* kCompiledPngCorpus = VELA_TEST_CORPUS_PNG;
-#else
-constexpr const char* kCompiledPngCorpus = nullptr;
-#endif
-#ifdef VELA_TEST_CORPUS_JPEG
-constexpr const char* kCompiledJpegCorpus = VELA_TEST_CORPUS_JPEG;
-#else
-constexpr const char* kCompiledJpegCorpus = nullptr;
-#endif
+std::string CorpusFolder(const char* variable, const char* compiled) {
+  const char* value = std::getenv(variable);
+  return value && *value ? value : compiled;
+}
 
 fs::path GoldenTable() { return fs::path(VELA_TEST_DATA) / "imagecodec_corpus.csv"; }
 
@@ -70,7 +66,7 @@ std::string Observe(const std::vector<std::uint8_t>& file) {
 // Corpus files by their name in the table: "png/<path under contrib>" and "jpeg/<name>".
 std::map<std::string, fs::path> FindCorpus() {
   std::map<std::string, fs::path> files;
-  const std::string png = CorpusFolder("VELA_TEST_CORPUS_PNG", kCompiledPngCorpus);
+  const std::string png = CorpusFolder("VELA_TEST_CORPUS_PNG", VELA_TEST_CORPUS_PNG);
   for (const char* folder : {"pngsuite", "testpngs"}) {
     const fs::path root = fs::path(png) / folder;
     if (png.empty() || !fs::is_directory(root)) continue;
@@ -80,7 +76,7 @@ std::map<std::string, fs::path> FindCorpus() {
       }
     }
   }
-  const std::string jpeg = CorpusFolder("VELA_TEST_CORPUS_JPEG", kCompiledJpegCorpus);
+  const std::string jpeg = CorpusFolder("VELA_TEST_CORPUS_JPEG", VELA_TEST_CORPUS_JPEG);
   if (!jpeg.empty() && fs::is_directory(jpeg)) {
     for (const auto& entry : fs::directory_iterator(jpeg)) {
       const auto extension = entry.path().extension();

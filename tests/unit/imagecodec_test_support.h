@@ -1,8 +1,11 @@
-// Helpers for the image codec tests: images as plain pixel vectors, files made with our savers,
-// and decoding through the public entry points.
+// Helpers for the image codec tests: images as plain pixel vectors, files made with our savers
+// or libjpeg, and decoding through the public entry points.
 #pragma once
 
 #include <gtest/gtest.h>
+
+#include <cstdio>  // jpeglib.h needs FILE first
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -96,6 +99,36 @@ inline ::testing::AssertionResult PixelsNear(const Pixels& expected, const Pixel
     }
   }
   return ::testing::AssertionSuccess();
+}
+
+// A JPEG written by libjpeg from interleaved samples (1 component grey, 3 RGB, 4 CMYK), without
+// chroma subsampling so that the round trip stays close.
+inline std::vector<std::uint8_t> WriteJpeg(std::uint32_t width, std::uint32_t height, int components,
+                                           const std::vector<std::uint8_t>& samples) {
+  jpeg_compress_struct encoder;
+  jpeg_error_mgr errors;
+  encoder.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&encoder);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&encoder, &buffer, &size);
+  encoder.image_width = width;
+  encoder.image_height = height;
+  encoder.input_components = components;
+  encoder.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+  jpeg_set_defaults(&encoder);
+  jpeg_set_quality(&encoder, 100, TRUE);
+  for (int i = 0; i < encoder.num_components; ++i) encoder.comp_info[i].h_samp_factor = encoder.comp_info[i].v_samp_factor = 1;
+  jpeg_start_compress(&encoder, TRUE);
+  while (encoder.next_scanline < height) {
+    JSAMPROW row = const_cast<JSAMPROW>(samples.data() + std::size_t{encoder.next_scanline} * width * components);
+    jpeg_write_scanlines(&encoder, &row, 1);
+  }
+  jpeg_finish_compress(&encoder);
+  std::vector<std::uint8_t> file(buffer, buffer + size);
+  jpeg_destroy_compress(&encoder);
+  std::free(buffer);
+  return file;
 }
 
 }  // namespace vela::codec::testing

@@ -59,19 +59,11 @@ TEST(LzssDecode, WrapsAroundTheWindow) {
   EXPECT_EQ(Decode(stream, expected.size()), expected);
 }
 
+// Arbitrary data's round trip is the fuzz target's; here the edges of match lengths and the window.
 TEST(LzssEncode, RoundTripsEdgeInputs) {
   EXPECT_TRUE(LzssEncode({}).empty());
   for (const Bytes& input : {Bytes{0x42}, Bytes(18, 0), Bytes(19, 0), Bytes(36, 'r'), Bytes(5000, 0)}) {
     EXPECT_EQ(RoundTrip(input), input) << "size " << input.size();
-  }
-}
-
-TEST(LzssEncode, RoundTripsRandomAndRepetitiveData) {
-  for (unsigned seed = 1; seed <= 2; ++seed) {
-    const Bytes random = RandomBytes(20000 + seed * 777, seed);
-    EXPECT_EQ(RoundTrip(random), random);
-    const Bytes fewSymbols = RandomBytes(30000, seed, 3);
-    EXPECT_EQ(RoundTrip(fewSymbols), fewSymbols);
   }
   // Repeats at distances near the window size: matches whose source is about to be overwritten.
   Bytes longRange = RandomBytes(4096, 9);
