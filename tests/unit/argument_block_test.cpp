@@ -11,13 +11,8 @@
 
 namespace {
 
+using namespace vela::plugin;
 using vela::host::ScriptHost;
-using vela::plugin::CallExport;
-using vela::plugin::ExportRow;
-using vela::plugin::HostStringView;
-using vela::plugin::HostVariable;
-using vela::plugin::HostWord;
-namespace kind = vela::plugin::kind;
 
 // What the last test export saw, for the assertions.
 HostStringView seenText;

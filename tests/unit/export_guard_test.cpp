@@ -15,15 +15,8 @@
 
 namespace {
 
+using namespace vela::plugin;
 using vela::host::ScriptHost;
-using vela::plugin::CallExport;
-using vela::plugin::ExportRow;
-using vela::plugin::HostStringView;
-using vela::plugin::HostVariable;
-using vela::plugin::Handles;
-using vela::plugin::HostWord;
-using vela::plugin::kTextures;
-namespace kind = vela::plugin::kind;
 
 #define TEST_ROW(name, ...) \
   struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = "Test" #name; }

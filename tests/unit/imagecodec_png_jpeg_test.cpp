@@ -6,12 +6,6 @@
 namespace vela::codec::testing {
 namespace {
 
-ImageInfo InfoOf(const std::vector<std::uint8_t>& file) {
-  ImageInfo info;
-  EXPECT_EQ(GetImageInfoFromMemory(file.data(), file.size(), info), Result::kOk);
-  return info;
-}
-
 TEST(ImageCodecPng, BrokenFilesFailWithInvalidData) {
   const auto file = Save(FileFormat::kPng, Gradient(8, 8));
   for (std::size_t length : {std::size_t{8}, std::size_t{20}, std::size_t{33}, file.size() - 20}) {
@@ -22,8 +16,7 @@ TEST(ImageCodecPng, BrokenFilesFailWithInvalidData) {
   }
   auto corrupt = file;
   corrupt[16] = 0x7F;  // width 0x7F000008: beyond the limits
-  ImageInfo info;
-  EXPECT_EQ(GetImageInfoFromMemory(corrupt.data(), corrupt.size(), info), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(corrupt), Result::kInvalidData);
 }
 
 TEST(ImageCodecJpeg, ColourGreyAndCmykDecodeCloseToTheirSource) {
@@ -71,7 +64,7 @@ TEST(ImageCodecJpeg, BrokenHeadersFailAndTruncatedScansStillLoad) {
 TEST(ImageCodecFiles, NonImagesAndBadArguments) {
   ImageInfo info;
   const std::vector<std::uint8_t> text = {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', 0, 0, 0, 0, 0, 0, 0, 0};
-  EXPECT_EQ(GetImageInfoFromMemory(text.data(), text.size(), info), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(text), Result::kInvalidData);
   EXPECT_EQ(GetImageInfoFromMemory(nullptr, 10, info), Result::kInvalidCall);
   EXPECT_EQ(GetImageInfoFromMemory(text.data(), 0, info), Result::kInvalidCall);
   Pixels out;

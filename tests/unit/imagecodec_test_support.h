@@ -60,6 +60,18 @@ inline std::vector<std::uint8_t> Save(FileFormat format, const Pixels& pixels) {
   return file;
 }
 
+// The header's result for `file`, and what it reads into `info` when one is given.
+inline Result ReadInfo(const std::vector<std::uint8_t>& file, ImageInfo* info = nullptr) {
+  ImageInfo ignored;
+  return GetImageInfoFromMemory(file.data(), file.size(), info ? *info : ignored);
+}
+
+inline ImageInfo InfoOf(const std::vector<std::uint8_t>& file) {
+  ImageInfo info;
+  EXPECT_EQ(ReadInfo(file, &info), Result::kOk);
+  return info;
+}
+
 // Decodes `file` through LoadSurfaceFromMemory into an A8R8G8B8 surface of the given size.
 inline Result Load(const std::vector<std::uint8_t>& file, std::uint32_t width, std::uint32_t height, Pixels& out,
                    std::uint32_t colorKey = 0) {
@@ -72,7 +84,7 @@ inline Result Load(const std::vector<std::uint8_t>& file, std::uint32_t width, s
 // Decodes at the image's own size.
 inline Result LoadNative(const std::vector<std::uint8_t>& file, Pixels& out, std::uint32_t colorKey = 0) {
   ImageInfo info;
-  const Result result = GetImageInfoFromMemory(file.data(), file.size(), info);
+  const Result result = ReadInfo(file, &info);
   if (result != Result::kOk) return result;
   return Load(file, info.width, info.height, out, colorKey);
 }
