@@ -1,9 +1,7 @@
-// The real test images that come with the dependencies' sources: libpng's PNG suite and test
-// files (deliberately broken ones included) and libjpeg-turbo's test images. Each file either
-// loads with the size, format and pixels recorded in tests/data/imagecodec_corpus.csv (a hash of
-// the decoded A8R8G8B8 pixels), or fails with the recorded result code. The folders come from the environment (VELA_TEST_CORPUS_PNG: libpng's contrib
-// folder; VELA_TEST_CORPUS_JPEG: libjpeg-turbo's testimages folder) or from compile definitions
-// of the same names; without them the tests are skipped. VELA_UPDATE_GOLDEN=1 rewrites the table.
+// libpng's and libjpeg-turbo's own test images (broken ones included) against the size, format,
+// pixel hash or result code recorded in tests/data/imagecodec_corpus.csv. The folders come from
+// VELA_TEST_CORPUS_PNG (libpng's contrib) and VELA_TEST_CORPUS_JPEG (libjpeg-turbo's testimages),
+// in the environment or compiled in; VELA_UPDATE_GOLDEN=1 rewrites the table.
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
