@@ -1,7 +1,5 @@
 // Scaling the whole image over the whole destination with the triangle filter, and the colour
 // key, observed through LoadSurfaceFromMemory into A8R8G8B8.
-#include <cmath>
-
 #include "tests/unit/imagecodec_test_support.h"
 
 namespace vela::codec::testing {

@@ -50,15 +50,6 @@ TEST(SpriteClip, CutsAtTheRightEdgeAndInterpolatesEverythingTheVertexCarries) {
   EXPECT_EQ(quarter.diffuse, 0x3FBF3F80u);
 }
 
-TEST(SpriteClip, PassesEverythingWithoutAScissorAndRejectsWhatLiesBeyondOneEdge) {
-  const TriangleRecord far{{At(-50, 10), At(-10, 10), At(-10, 500)}};
-  const TriangleRecord below{{At(10, 101), At(90, 101), At(50, 300)}};
-  Vertex2D out[kClipOutputCapacity];
-  EXPECT_EQ(ClipTriangle(ScissorSetting{}, far, out), 3);
-  EXPECT_EQ(ClipTriangle(Scissor(0, 0, 100, 100), far, out), 0);
-  EXPECT_EQ(ClipTriangle(Scissor(0, 0, 100, 100), below, out), 0);
-}
-
 // A vertex lying on the right or bottom edge is inside: it is kept as it is, and the cut toward
 // a vertex beyond that edge starts at it, so the kept polygon has four corners.
 TEST(SpriteClip, AVertexOnTheRightOrBottomEdgeIsKept) {
