@@ -1,7 +1,6 @@
 // An exception thrown inside an export's body stops at CallExport: the host gets the export's
 // failure value in the result's place, 0 in every variable a HostRef names, the row's byte
-// count, and no other byte of its stack or variables changes. (Refused handles and their log
-// lines are seen through the real exports, in the host tests.)
+// count, and no other byte of its stack or variables changes.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -11,16 +11,12 @@ struct Block {
   std::uint32_t pixels[16];
 };
 
-Block Decode(PixelFormat format, const std::uint8_t* encoded) {
-  Block out;
-  DecodeDxtBlock(format, encoded, out.pixels);
-  return out;
-}
-
 Block RoundTrip(PixelFormat format, const Block& in) {
   std::uint8_t encoded[16];
   EncodeDxtBlock(format, in.pixels, encoded);
-  return Decode(format, encoded);
+  Block out;
+  DecodeDxtBlock(format, encoded, out.pixels);
+  return out;
 }
 
 double SquaredError(const Block& a, const Block& b, bool withAlpha) {

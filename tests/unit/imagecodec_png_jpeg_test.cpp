@@ -1,6 +1,5 @@
-// PNG and JPEG reading through the public entry points: JPEG files made with libjpeg, decoded and
-// compared pixel by pixel; reported formats; broken files. The PNG variants are read from libpng's
-// own test suite (imagecodec_corpus_test).
+// PNG and JPEG reading through the public entry points: libjpeg's files compared pixel by pixel,
+// reported formats, broken files. The PNG variants are libpng's own (imagecodec_corpus_test).
 #include "tests/unit/imagecodec_test_support.h"
 
 namespace vela::codec::testing {
@@ -29,7 +28,7 @@ TEST(ImageCodecJpeg, ColourGreyAndCmykDecodeCloseToTheirSource) {
   Pixels out;
   ASSERT_EQ(LoadNative(colourFile, out), Result::kOk);
   const Pixels expected = MakePixels(16, 16, [](std::uint32_t x, std::uint32_t y) {
-    return PackArgbForTest(255, x * 16, y * 16, 128);
+    return 0xFF000080u | x * 16 << 16 | y * 16 << 8;
   });
   EXPECT_TRUE(PixelsNear(expected, out, 6));
 

@@ -45,7 +45,7 @@ TEST(ImageCodecStreaming, SixteenBitSamplesRoundToTheNearestEightBitValue) {
   const std::vector<std::uint8_t> row = {0, 0x00, 0x80, 0x00, 0x81, 0xFF, 0x7E, 0xFF, 0x7F};
   Pixels out;
   ASSERT_EQ(LoadNative(Png(1, 1, 16, 6, row), out), Result::kOk);
-  EXPECT_EQ(out.at(0, 0), PackArgbForTest(255, 0, 1, 254));
+  EXPECT_EQ(out.at(0, 0), 0xFF0001FEu);
 }
 
 TEST(ImageCodecStreaming, BlocksEncodedOnTheWorkerPoolEqualThoseOfOneThread) {
@@ -107,7 +107,7 @@ TEST(ImageCodecStreaming, JpegDecodesAtTheSmallestDctSizeThatCoversTheDestinatio
   Pixels reduced;
   ASSERT_EQ(Load(file, 256, 128, reduced), Result::kOk);
   const Pixels expected = MakePixels(256, 128, [](std::uint32_t x, std::uint32_t y) {
-    return PackArgbForTest(255, (2 * x + 1) * 255 / 512, (2 * y + 1) * 255 / 256, 90);
+    return 0xFF00005Au | (2 * x + 1) * 255 / 512 << 16 | (2 * y + 1) * 255 / 256 << 8;
   });
   EXPECT_TRUE(PixelsNear(expected, reduced, 6));
 }

@@ -30,10 +30,6 @@ struct Pixels {
   }
 };
 
-constexpr std::uint32_t PackArgbForTest(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return a << 24 | r << 16 | g << 8 | b;
-}
-
 inline Pixels MakePixels(std::uint32_t width, std::uint32_t height,
                          const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& colour) {
   Pixels p{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
