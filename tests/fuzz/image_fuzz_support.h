@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "imagecodec/argb_image.h"
@@ -22,17 +23,23 @@ inline constexpr PixelFormat kDestinations[] = {
     PixelFormat::kDxt5,
 };
 
-// Writes the image into a small surface whose format and size come from the file's last bytes.
-inline void Convert(const std::uint8_t* data, std::size_t size, const ArgbImage& image) {
+// A small surface, its pixels in `bits`, whose format and size come from the input's last bytes.
+inline SurfaceView ChosenSurface(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& bits) {
   const std::uint8_t selector = size > 0 ? data[size - 1] : 0;
   const std::uint8_t extent = size > 1 ? data[size - 2] : 0;
   SurfaceView surface;
-  surface.format = kDestinations[selector % (sizeof kDestinations / sizeof kDestinations[0])];
+  surface.format = kDestinations[selector % std::size(kDestinations)];
   surface.width = 1u + extent % 37u;
   surface.height = 1u + extent / 37u % 7u;
   surface.pitch = static_cast<std::ptrdiff_t>((surface.width + 3) * 4 * 4);  // room for any format
-  std::vector<std::uint8_t> bits(static_cast<std::size_t>(surface.pitch) * (surface.height + 3));
+  bits.assign(static_cast<std::size_t>(surface.pitch) * (surface.height + 3), 0);
   surface.bits = bits.data();
+  return surface;
+}
+
+inline void Convert(const std::uint8_t* data, std::size_t size, const ArgbImage& image) {
+  std::vector<std::uint8_t> bits;
+  const SurfaceView surface = ChosenSurface(data, size, bits);
   const PixelRect rect{0, 0, surface.width, surface.height};
   if (!Succeeded(CheckDestination(surface, rect))) return;
   TriangleScaler scaler(image, surface.width, surface.height);

@@ -12,16 +12,10 @@ using namespace vela::codec;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ImageInfo info;
   if (!Succeeded(GetImageInfoFromMemory(data, size, info)) || size < 2) return 0;
-  const std::uint8_t selector = data[size - 1];
-  SurfaceView surface;
-  surface.format = fuzzing::kDestinations[selector % (sizeof fuzzing::kDestinations / sizeof fuzzing::kDestinations[0])];
-  surface.width = 1u + data[size - 2] % 29u;
-  surface.height = 1u + data[size - 2] / 29u % 9u;
-  surface.pitch = static_cast<std::ptrdiff_t>((surface.width + 3) * 4 * 4);
-  std::vector<std::uint8_t> bits(static_cast<std::size_t>(surface.pitch) * (surface.height + 3));
-  surface.bits = bits.data();
+  std::vector<std::uint8_t> bits;
+  const SurfaceView surface = fuzzing::ChosenSurface(data, size, bits);
   std::uint32_t colorKey = 0;
-  if (size >= 6 && (selector & 0x80)) std::memcpy(&colorKey, data + size - 6, 4);
+  if (size >= 6 && (data[size - 1] & 0x80)) std::memcpy(&colorKey, data + size - 6, 4);
   if (!Succeeded(LoadSurfaceFromMemory(surface, nullptr, data, size, colorKey))) return 0;
   for (FileFormat format : {FileFormat::kBmp, FileFormat::kPng, FileFormat::kTga, FileFormat::kDds}) {
     std::vector<std::uint8_t> file;

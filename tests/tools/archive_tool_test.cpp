@@ -174,9 +174,8 @@ TEST_F(ArchiveTool, LzssFilesRoundTrip) {
   EXPECT_NE(out_.str().find("5003 bytes"), std::string::npos);
 
   EXPECT_EQ(Tool({"decompress", Path("data.bin"), Path("x")}), 1);
-  Bytes cut = Read("data.lz");
-  cut.resize(cut.size() - 1);
-  Write("cut.lz", cut);
+  const Bytes lz = Read("data.lz");
+  Write("cut.lz", Bytes(lz.begin(), lz.end() - 1));
   EXPECT_EQ(Tool({"decompress", Path("cut.lz"), Path("x")}), 1);
 }
 
@@ -187,15 +186,12 @@ const Bytes kPicture = {10, 20, 30, 255,  40, 50, 60, 128,  70, 80, 90, 0,
 // A 3-pixel-wide, 2-row BMP of 32 bits without bit fields, top row first: the fourth bytes are
 // the alpha an image editor stored.
 Bytes Bmp32(const Bytes& bgra) {
-  Bytes file(54, 0);
-  file[0] = 'B';
-  file[1] = 'M';
-  StoreU32(&file[10], 54);
-  StoreU32(&file[14], 40);
-  StoreU32(&file[18], 3);
-  StoreU32(&file[22], static_cast<std::uint32_t>(-2));
-  StoreU16(&file[26], 1);
-  StoreU16(&file[28], 32);
+  Bytes file = {'B', 'M'};
+  file.resize(54);
+  // The pixels' offset, the info header's size, width, height, and one plane of 32 bits.
+  for (auto [at, value] : {std::pair{10, 54u}, {14, 40u}, {18, 3u}, {22, 0xFFFFFFFEu}, {26, 1u | 32u << 16}}) {
+    StoreU32(&file[at], value);
+  }
   file.insert(file.end(), bgra.begin(), bgra.end());
   return file;
 }
@@ -241,9 +237,7 @@ TEST_F(ArchiveTool, BadCommandLinesAndInputsAreRefused) {
   EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("pic.bmp") + "=sixteen_bytes_xx"}), 1);
   EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("pic.bmp"), Path("pic.bmp") + "=PIC"}), 1);
   EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("nothing.bmp")}), 1);
-  Bytes cut = Bmp32(kPicture);
-  cut.resize(cut.size() - 1);
-  Write("cut.bmp", cut);
+  Write("cut.bmp", Bmp32(Bytes(kPicture.begin(), kPicture.end() - 1)));  // a pixel byte short
   EXPECT_EQ(Tool({"qpk", Path("a.qpk"), Path("cut.bmp")}), 1);
   EXPECT_NE(err_.str().find("cannot be read as a BMP file"), std::string::npos) << err_.str();
   Write("pic.raw", kPicture);

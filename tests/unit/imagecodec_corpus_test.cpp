@@ -1,9 +1,7 @@
-// The real test images that come with the dependencies' sources: libpng's PNG suite and test
-// files (deliberately broken ones included) and libjpeg-turbo's test images. Each file either
-// loads with the size, format and pixels recorded in tests/data/imagecodec_corpus.csv (a hash of
-// the decoded A8R8G8B8 pixels), or fails with the recorded result code. The folders come from the environment (VELA_TEST_CORPUS_PNG: libpng's contrib
-// folder; VELA_TEST_CORPUS_JPEG: libjpeg-turbo's testimages folder) or from compile definitions
-// of the same names; without them the tests are skipped. VELA_UPDATE_GOLDEN=1 rewrites the table.
+// libpng's and libjpeg-turbo's own test images (broken ones included) against the size, format,
+// pixel hash or result code recorded in tests/data/imagecodec_corpus.csv. The folders come from
+// VELA_TEST_CORPUS_PNG (libpng's contrib) and VELA_TEST_CORPUS_JPEG (libjpeg-turbo's testimages),
+// in the environment or compiled in; VELA_UPDATE_GOLDEN=1 rewrites the table.
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -18,21 +16,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string CorpusFolder(const char* variable, const char* compiled) {
-  if (const char* value = std::getenv(variable); value && *value) return value;
-  return compiled ? compiled : "";
-}
+#ifndef VELA_TEST_CORPUS_PNG
+#define VELA_TEST_CORPUS_PNG ""
+#endif
+#ifndef VELA_TEST_CORPUS_JPEG
+#define VELA_TEST_CORPUS_JPEG ""
+#endif
 
-#ifdef VELA_TEST_CORPUS_PNG
-constexpr const char* kCompiledPngCorpus = VELA_TEST_CORPUS_PNG;
-#else
-constexpr const char* kCompiledPngCorpus = nullptr;
-#endif
-#ifdef VELA_TEST_CORPUS_JPEG
-constexpr const char* kCompiledJpegCorpus = VELA_TEST_CORPUS_JPEG;
-#else
-constexpr const char* kCompiledJpegCorpus = nullptr;
-#endif
+std::string CorpusFolder(const char* variable, const char* compiled) {
+  const char* value = std::getenv(variable);
+  return value && *value ? value : compiled;
+}
 
 fs::path GoldenTable() { return fs::path(VELA_TEST_DATA) / "imagecodec_corpus.csv"; }
 
@@ -70,7 +64,7 @@ std::string Observe(const std::vector<std::uint8_t>& file) {
 // Corpus files by their name in the table: "png/<path under contrib>" and "jpeg/<name>".
 std::map<std::string, fs::path> FindCorpus() {
   std::map<std::string, fs::path> files;
-  const std::string png = CorpusFolder("VELA_TEST_CORPUS_PNG", kCompiledPngCorpus);
+  const std::string png = CorpusFolder("VELA_TEST_CORPUS_PNG", VELA_TEST_CORPUS_PNG);
   for (const char* folder : {"pngsuite", "testpngs"}) {
     const fs::path root = fs::path(png) / folder;
     if (png.empty() || !fs::is_directory(root)) continue;
@@ -80,7 +74,7 @@ std::map<std::string, fs::path> FindCorpus() {
       }
     }
   }
-  const std::string jpeg = CorpusFolder("VELA_TEST_CORPUS_JPEG", kCompiledJpegCorpus);
+  const std::string jpeg = CorpusFolder("VELA_TEST_CORPUS_JPEG", VELA_TEST_CORPUS_JPEG);
   if (!jpeg.empty() && fs::is_directory(jpeg)) {
     for (const auto& entry : fs::directory_iterator(jpeg)) {
       const auto extension = entry.path().extension();

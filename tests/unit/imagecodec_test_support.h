@@ -1,8 +1,11 @@
-// Helpers for the image codec tests: images as plain pixel vectors, files made with our savers,
-// and decoding through the public entry points.
+// Helpers for the image codec tests: images as plain pixel vectors, files made with our savers
+// or libjpeg, and decoding through the public entry points.
 #pragma once
 
 #include <gtest/gtest.h>
+
+#include <cstdio>  // jpeglib.h needs FILE first
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -26,10 +29,6 @@ struct Pixels {
                             reinterpret_cast<const std::uint8_t*>(argb.data()));
   }
 };
-
-constexpr std::uint32_t PackArgbForTest(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return a << 24 | r << 16 | g << 8 | b;
-}
 
 inline Pixels MakePixels(std::uint32_t width, std::uint32_t height,
                          const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& colour) {
@@ -57,6 +56,18 @@ inline std::vector<std::uint8_t> Save(FileFormat format, const Pixels& pixels) {
   return file;
 }
 
+// The header's result for `file`, and what it reads into `info` when one is given.
+inline Result ReadInfo(const std::vector<std::uint8_t>& file, ImageInfo* info = nullptr) {
+  ImageInfo ignored;
+  return GetImageInfoFromMemory(file.data(), file.size(), info ? *info : ignored);
+}
+
+inline ImageInfo InfoOf(const std::vector<std::uint8_t>& file) {
+  ImageInfo info;
+  EXPECT_EQ(ReadInfo(file, &info), Result::kOk);
+  return info;
+}
+
 // Decodes `file` through LoadSurfaceFromMemory into an A8R8G8B8 surface of the given size.
 inline Result Load(const std::vector<std::uint8_t>& file, std::uint32_t width, std::uint32_t height, Pixels& out,
                    std::uint32_t colorKey = 0) {
@@ -69,7 +80,7 @@ inline Result Load(const std::vector<std::uint8_t>& file, std::uint32_t width, s
 // Decodes at the image's own size.
 inline Result LoadNative(const std::vector<std::uint8_t>& file, Pixels& out, std::uint32_t colorKey = 0) {
   ImageInfo info;
-  const Result result = GetImageInfoFromMemory(file.data(), file.size(), info);
+  const Result result = ReadInfo(file, &info);
   if (result != Result::kOk) return result;
   return Load(file, info.width, info.height, out, colorKey);
 }
@@ -96,6 +107,36 @@ inline ::testing::AssertionResult PixelsNear(const Pixels& expected, const Pixel
     }
   }
   return ::testing::AssertionSuccess();
+}
+
+// A JPEG written by libjpeg from interleaved samples (1 component grey, 3 RGB, 4 CMYK), without
+// chroma subsampling so that the round trip stays close.
+inline std::vector<std::uint8_t> WriteJpeg(std::uint32_t width, std::uint32_t height, int components,
+                                           const std::vector<std::uint8_t>& samples) {
+  jpeg_compress_struct encoder;
+  jpeg_error_mgr errors;
+  encoder.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&encoder);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&encoder, &buffer, &size);
+  encoder.image_width = width;
+  encoder.image_height = height;
+  encoder.input_components = components;
+  encoder.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+  jpeg_set_defaults(&encoder);
+  jpeg_set_quality(&encoder, 100, TRUE);
+  for (int i = 0; i < encoder.num_components; ++i) encoder.comp_info[i].h_samp_factor = encoder.comp_info[i].v_samp_factor = 1;
+  jpeg_start_compress(&encoder, TRUE);
+  while (encoder.next_scanline < height) {
+    JSAMPROW row = const_cast<JSAMPROW>(samples.data() + std::size_t{encoder.next_scanline} * width * components);
+    jpeg_write_scanlines(&encoder, &row, 1);
+  }
+  jpeg_finish_compress(&encoder);
+  std::vector<std::uint8_t> file(buffer, buffer + size);
+  jpeg_destroy_compress(&encoder);
+  std::free(buffer);
+  return file;
 }
 
 }  // namespace vela::codec::testing

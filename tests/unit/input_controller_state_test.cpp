@@ -1,5 +1,4 @@
-// Controller normalisation and hat conversion on recorded states: what a typical pad reports
-// through the controller data format, read the way the frame refresh reads it.
+// Controller axis normalisation and hat conversion on recorded pad states, as the frame reads them.
 #include <gtest/gtest.h>
 
 #include <cstddef>

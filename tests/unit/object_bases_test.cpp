@@ -54,10 +54,7 @@ class ObjectBases : public ::testing::Test {
 };
 
 TEST_F(ObjectBases, AnObjectHoldsItsManagerAndLeavesItsListFromAnyPositionAtZero) {
-  Recorder* a = Make("a");
-  Recorder* b = Make("b");
-  Recorder* c = Make("c");
-  Recorder* d = Make("d");
+  Recorder *a = Make("a"), *b = Make("b"), *c = Make("c"), *d = Make("d");
   EXPECT_EQ(manager_->GetRefCount(), 5) << "each object holds its manager";
   b->AddRef();
   EXPECT_EQ(b->Release(), 1);
@@ -88,9 +85,9 @@ TEST_F(ObjectBases, FindIgnoresAsciiCaseOnlyAndAddsAReference) {
   EXPECT_EQ(found, lower) << "the first from the head wins";
   EXPECT_EQ(lower->GetRefCount(), 2);
   found->Release();
-  EXPECT_EQ(manager_->Find("\x82\xA0\xC1.png"), nullptr) << "only A to Z fold";
-  EXPECT_EQ(manager_->Find("data\\title.pn"), nullptr);
-  EXPECT_EQ(manager_->Find("data\\title.png "), nullptr);
+  for (const char* other : {"\x82\xA0\xC1.png" /* only A to Z fold */, "data\\title.pn", "data\\title.png "}) {
+    EXPECT_EQ(manager_->Find(other), nullptr) << other;
+  }
   found = manager_->Find("\x82\xA0\xE1.PNG");
   EXPECT_EQ(found, kana);
   found->Release();

@@ -1,6 +1,5 @@
-// The CPU side of sprites: squares and ribbons into the vertex store, the depth order in which
-// they reach the vertex buffer, and capacity. What the transform and the scissor make of them is
-// pinned by sprite_upload_hash_test.
+// Squares and ribbons into the vertex store, the depth order in which they reach the vertex
+// buffer, and capacity; what the transform and scissor make of them is in sprite_upload_hash_test.
 #include <gtest/gtest.h>
 
 #include <cmath>

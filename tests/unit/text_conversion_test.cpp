@@ -46,4 +46,13 @@ TEST(ToWideZ, CopiesTheUnitsOfAHostStringBehindItsOffset) {
   EXPECT_EQ(std::u16string(CString(out)), u"ela \u3042");
 }
 
+TEST(GrowBuffer, ARefusedRequestLeavesTheBufferAsItWas) {
+  GrowBuffer<char16_t> buffer;
+  ASSERT_TRUE(buffer.Append(u"abc", 3));
+  // 2^30 units of 2 bytes do not fit the 32-bit size: the heap is asked for 0xFFFFFFFF bytes.
+  EXPECT_FALSE(buffer.Reserve(0x40000001));
+  EXPECT_FALSE(buffer.Reserve(INT32_MAX));
+  EXPECT_EQ(std::u16string(buffer.Data(), buffer.Count()), u"abc");
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
-// The key table and the key buffer walk, on event lists like those DirectInput hands over.
+// The key table and the key buffer walk, on event lists like those DirectInput hands over, and the
+// mouse sample over a few frames: button edges, double clicks between frames, motion and the wheel.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,12 +9,15 @@
 
 #include "input/key_buffer.h"
 #include "input/key_table.h"
+#include "input/mouse_state.h"
 
 namespace {
 
 using vela::input::KeyBuffer;
 using vela::input::KeyEvent;
 using vela::input::KeyTable;
+using vela::input::Mouse;
+using vela::input::MouseButton;
 
 constexpr std::uint32_t kA = 0x1E;  // DIK_A
 constexpr std::uint32_t kB = 0x30;  // DIK_B
@@ -72,6 +76,37 @@ TEST(KeyTable, BitSevenMarksAKeyDownAndCodesOutsideTheTableAreNeverDown) {
   for (std::int32_t outside : {256, -1, INT32_MIN, 0x1000 + 0x1E}) EXPECT_FALSE(table.IsDown(outside)) << outside;
   table.Clear();
   EXPECT_FALSE(table.IsDown(kA));
+}
+
+constexpr int kLeft = 0, kRight = 1, kMiddle = 2;
+
+TEST(MouseState, ButtonStatesFollowTheDownFlagsOfTwoFramesAndDoubleClicksLastOne) {
+  Mouse mouse;
+  mouse.NoteDoubleClick(MouseButton::kRight);
+  mouse.Sample({true, false, false}, 0, 0);
+  EXPECT_EQ(mouse.State().buttons[kLeft].state, vela::input::kButtonPressed);
+  EXPECT_TRUE(mouse.State().buttons[kRight].doubleClicked);
+  EXPECT_FALSE(mouse.State().buttons[kMiddle].doubleClicked);
+  mouse.Sample({true, false, false}, 0, 0);
+  EXPECT_EQ(mouse.State().buttons[kLeft].state, vela::input::kButtonHeld);
+  EXPECT_FALSE(mouse.State().buttons[kRight].doubleClicked);
+  mouse.Sample({false, false, false}, 0, 0);
+  EXPECT_EQ(mouse.State().buttons[kLeft].state, vela::input::kButtonReleased);
+  mouse.Sample({false, false, false}, 0, 0);
+  EXPECT_EQ(mouse.State().buttons[kLeft].state, vela::input::kButtonUp);
+}
+
+TEST(MouseState, CursorMotionAndWheelTotal) {
+  Mouse mouse;
+  mouse.Sample({}, 100, 50);
+  mouse.Sample({}, 90, 70);
+  EXPECT_EQ(mouse.State().motionX, -10);
+  EXPECT_EQ(mouse.State().motionY, 20);
+  mouse.AddWheelDelta(120);
+  mouse.AddWheelDelta(-360);
+  mouse.Sample({}, 90, 70);
+  EXPECT_EQ(mouse.State().wheelTotal, -240) << "the total is kept across frames";
+  EXPECT_EQ(mouse.State().motionX, 0);
 }
 
 }  // namespace
