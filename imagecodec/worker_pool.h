@@ -1,8 +1,8 @@
 // A small pool of worker threads for the codec's block encoding.
 //
-// The pool starts on first use with one thread per core and runs until StopWorkers, which the
-// texture service calls when the library ends (never from DllMain: a thread cannot be started
-// or joined under the loader lock). A batch is a function run for the indices 0 to count - 1,
+// The pool starts on first use with a thread for every core but one (at least one) and runs
+// until StopWorkers, which the texture service calls when the library ends (never from
+// DllMain: a thread cannot be started or joined under the loader lock). A batch is a function run for the indices 0 to count - 1,
 // in any order and on any thread; the thread that waits for a batch runs its indices too, so a
 // batch finishes even when no worker could be started.
 #pragma once
