@@ -42,8 +42,7 @@
 #include "imagecodec/image_file.h"
 #include "imagecodec/imagecodec.h"
 #include "imagecodec/surface_writer.h"
-
-#include <jpeglib.h>
+#include "host/jpeg_writer.h"
 
 #if __has_include("imagecodec/row_source.h")
 #include "imagecodec/row_source.h"
@@ -105,24 +104,9 @@ std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height) {
 
 // The same picture as a baseline JPEG (quality 90, 4:2:0), written row by row.
 std::vector<std::uint8_t> MakeJpeg(std::uint32_t width, std::uint32_t height) {
-  jpeg_compress_struct encoder;
-  jpeg_error_mgr errors;
-  encoder.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&encoder);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&encoder, &buffer, &size);
-  encoder.image_width = width;
-  encoder.image_height = height;
-  encoder.input_components = 3;
-  encoder.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&encoder);
-  jpeg_set_quality(&encoder, 90, TRUE);
-  jpeg_start_compress(&encoder, TRUE);
-  std::vector<std::uint8_t> row(std::size_t{width} * 3);
   std::uint32_t seed = 12345;
-  while (encoder.next_scanline < height) {
-    const double fy = static_cast<double>(encoder.next_scanline) / height;
+  return host::WriteJpeg({width, height, host::JpegSamples::kRgb, 90}, [&](std::uint32_t y, std::uint8_t* row) {
+    const double fy = static_cast<double>(y) / height;
     for (std::uint32_t x = 0; x < width; ++x) {
       seed = seed * 1664525u + 1013904223u;
       const int grain = static_cast<int>(seed >> 28) - 8;
@@ -133,14 +117,7 @@ std::vector<std::uint8_t> MakeJpeg(std::uint32_t width, std::uint32_t height) {
       row[x * 3 + 1] = channel(0.3 + 0.6 * disc * fy);
       row[x * 3 + 2] = channel(1.0 - fy);
     }
-    JSAMPROW pointer = row.data();
-    jpeg_write_scanlines(&encoder, &pointer, 1);
-  }
-  jpeg_finish_compress(&encoder);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  jpeg_destroy_compress(&encoder);
-  std::free(buffer);
-  return file;
+  });
 }
 
 // The whole file decoded; an image too large to be held whole is decoded row by row where the

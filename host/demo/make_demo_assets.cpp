@@ -17,11 +17,10 @@
 #include <utility>
 #include <vector>
 
-// jpeglib.h needs size_t and FILE declared before it.
-#include <jpeglib.h>
 #include <png.h>
 
 #include "host/demo/demo_atlas.h"
+#include "host/jpeg_writer.h"
 
 namespace {
 
@@ -205,30 +204,17 @@ bool WriteTga(const Canvas& canvas, const std::string& path) {
 }
 
 bool WriteJpeg(const Canvas& canvas, const std::string& path) {
+  const auto width = static_cast<std::uint32_t>(canvas.Width());
+  const std::vector<std::uint8_t> bytes = vela::host::WriteJpeg(
+      {width, static_cast<std::uint32_t>(canvas.Height()), vela::host::JpegSamples::kRgb, 90},
+      [&](std::uint32_t y, std::uint8_t* row) {
+        const std::uint8_t* rgba = canvas.Data() + std::size_t{y} * width * 4;
+        for (std::uint32_t x = 0; x < width; ++x) std::copy_n(rgba + x * 4, 3, row + x * 3);
+      });
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  jpeg_compress_struct jpeg{};
-  jpeg_error_mgr errors{};
-  jpeg.err = jpeg_std_error(&errors);  // a libjpeg error ends the program: fine for a build step
-  jpeg_create_compress(&jpeg);
-  jpeg_stdio_dest(&jpeg, file);
-  jpeg.image_width = static_cast<JDIMENSION>(canvas.Width());
-  jpeg.image_height = static_cast<JDIMENSION>(canvas.Height());
-  jpeg.input_components = 3;
-  jpeg.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&jpeg);
-  jpeg_set_quality(&jpeg, 90, TRUE);
-  jpeg_start_compress(&jpeg, TRUE);
-  std::vector<JSAMPLE> row(std::size_t(canvas.Width()) * 3);
-  while (jpeg.next_scanline < jpeg.image_height) {
-    const std::uint8_t* rgba = canvas.Data() + std::size_t(jpeg.next_scanline) * canvas.Width() * 4;
-    for (int x = 0; x < canvas.Width(); ++x) std::copy_n(rgba + x * 4, 3, &row[std::size_t(x) * 3]);
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&jpeg, rows, 1);
-  }
-  jpeg_finish_compress(&jpeg);
-  jpeg_destroy_compress(&jpeg);
-  return std::fclose(file) == 0;
+  const bool written = !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace

@@ -6,15 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>  // jpeglib.h needs FILE first
-
-#include <jpeglib.h>
 #include <png.h>
 
 #include <cstdint>
-#include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "host/jpeg_writer.h"
 #include "tests/host/app_frame_support.h"
 
 namespace {
@@ -36,27 +34,9 @@ std::vector<std::uint32_t> BandRow() {
 }
 
 std::vector<std::uint8_t> BandJpeg(std::uint32_t height) {
-  jpeg_compress_struct encoder;
-  jpeg_error_mgr errors;
-  encoder.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&encoder);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&encoder, &buffer, &size);
-  encoder.image_width = kImageWidth;
-  encoder.image_height = height;
-  encoder.input_components = 4;
-  encoder.in_color_space = JCS_EXT_BGRX;
-  jpeg_set_defaults(&encoder);
-  jpeg_start_compress(&encoder, TRUE);
-  std::vector<std::uint32_t> row = BandRow();
-  JSAMPROW pointer = reinterpret_cast<JSAMPROW>(row.data());
-  while (encoder.next_scanline < height) jpeg_write_scanlines(&encoder, &pointer, 1);
-  jpeg_finish_compress(&encoder);
-  jpeg_destroy_compress(&encoder);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  std::free(buffer);
-  return file;
+  const std::vector<std::uint32_t> row = BandRow();
+  return vela::host::WriteJpeg({kImageWidth, height, vela::host::JpegSamples::kBgrx},
+                               [&](std::uint32_t, std::uint8_t* out) { std::memcpy(out, row.data(), row.size() * 4); });
 }
 
 void AppendBytes(png_structp png, png_bytep data, png_size_t count) {

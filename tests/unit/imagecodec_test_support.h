@@ -4,15 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>  // jpeglib.h needs FILE first
-#include <jpeglib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
+#include "host/jpeg_writer.h"
 #include "imagecodec/imagecodec.h"
 
 namespace vela::codec::testing {
@@ -109,34 +107,16 @@ inline ::testing::AssertionResult PixelsNear(const Pixels& expected, const Pixel
   return ::testing::AssertionSuccess();
 }
 
-// A JPEG written by libjpeg from interleaved samples (1 component grey, 3 RGB, 4 CMYK), without
-// chroma subsampling so that the round trip stays close.
+// A JPEG of interleaved samples (1 component grey, 3 RGB, 4 CMYK), without chroma subsampling
+// and at quality 100 so that the round trip stays close.
 inline std::vector<std::uint8_t> WriteJpeg(std::uint32_t width, std::uint32_t height, int components,
                                            const std::vector<std::uint8_t>& samples) {
-  jpeg_compress_struct encoder;
-  jpeg_error_mgr errors;
-  encoder.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&encoder);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&encoder, &buffer, &size);
-  encoder.image_width = width;
-  encoder.image_height = height;
-  encoder.input_components = components;
-  encoder.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
-  jpeg_set_defaults(&encoder);
-  jpeg_set_quality(&encoder, 100, TRUE);
-  for (int i = 0; i < encoder.num_components; ++i) encoder.comp_info[i].h_samp_factor = encoder.comp_info[i].v_samp_factor = 1;
-  jpeg_start_compress(&encoder, TRUE);
-  while (encoder.next_scanline < height) {
-    JSAMPROW row = const_cast<JSAMPROW>(samples.data() + std::size_t{encoder.next_scanline} * width * components);
-    jpeg_write_scanlines(&encoder, &row, 1);
-  }
-  jpeg_finish_compress(&encoder);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  jpeg_destroy_compress(&encoder);
-  std::free(buffer);
-  return file;
+  const host::JpegSamples kinds[] = {host::JpegSamples::kGrey, host::JpegSamples::kGrey, host::JpegSamples::kRgb,
+                                     host::JpegSamples::kRgb, host::JpegSamples::kCmyk};
+  const std::size_t rowBytes = std::size_t{width} * components;
+  return host::WriteJpeg({width, height, kinds[components], 100, true}, [&](std::uint32_t y, std::uint8_t* row) {
+    std::copy_n(samples.data() + y * rowBytes, rowBytes, row);
+  });
 }
 
 }  // namespace vela::codec::testing
