@@ -34,6 +34,11 @@ std::uint32_t PackPixel(const FormatLayout& layout, const float* pixel, unsigned
   return packed;
 }
 
+std::uint32_t RoundPixel(const float* pixel) {
+  return RoundChannel(pixel[kAlpha]) << 24 | RoundChannel(pixel[kRed]) << 16 | RoundChannel(pixel[kGreen]) << 8 |
+         RoundChannel(pixel[kBlue]);
+}
+
 // Destination rows in order, as floats (red, green, blue, alpha) or as rounded A8R8G8B8: from
 // the scaler, or straight from a source of the destination's size.
 class DestinationRows {
@@ -65,11 +70,6 @@ class DestinationRows {
   }
 
  private:
-  static std::uint32_t RoundPixel(const float* pixel) {
-    return RoundChannel(pixel[kAlpha]) << 24 | RoundChannel(pixel[kRed]) << 16 |
-           RoundChannel(pixel[kGreen]) << 8 | RoundChannel(pixel[kBlue]);
-  }
-
   TriangleScaler* scaler_ = nullptr;
   RowSource* source_ = nullptr;
   std::uint32_t width_;
@@ -123,7 +123,10 @@ bool WriteBlockRows(DestinationRows& rows, std::uint32_t height, const FormatLay
                     const SurfaceView& surface, const PixelRect& rect, EncoderThreads threads) {
   const std::uint32_t width = rows.width();
   const std::uint32_t bandRows = std::min(BandRows(width), (height + 3) / 4 * 4);
+  // Everything is allocated before the first band is posted: nothing may throw while a batch
+  // that uses it is still on the pool.
   std::vector<std::uint32_t> bands[2];
+  for (auto& pixels : bands) pixels.resize(static_cast<std::size_t>(bandRows) * width);
   std::optional<JobBatch> encoding[2];
   const auto finish = [&](int band) {
     if (encoding[band]) WaitFor(*encoding[band]);
@@ -133,7 +136,6 @@ bool WriteBlockRows(DestinationRows& rows, std::uint32_t height, const FormatLay
   int band = 0;
   for (std::uint32_t top = 0; top < height && complete; top += bandRows, band ^= 1) {
     finish(band);
-    bands[band].resize(static_cast<std::size_t>(bandRows) * width);
     const std::uint32_t count = std::min(bandRows, height - top);
     for (std::uint32_t y = 0; y < count && complete; ++y) complete = rows.NextArgb(bands[band].data() + std::size_t{y} * width);
     if (!complete) break;
@@ -146,6 +148,76 @@ bool WriteBlockRows(DestinationRows& rows, std::uint32_t height, const FormatLay
                      std::min<std::uint32_t>(4, count - blockRow * 4), out + blockRow * surface.pitch);
     });
     if (threads == EncoderThreads::kPool) Post(*encoding[band]);
+  }
+  finish(0);
+  finish(1);
+  return complete;
+}
+
+// Scratch for one block row of a scaled band: the filter's column, four rows of floats and four
+// of pixels.
+struct BlockRowScratch {
+  std::vector<float> column;
+  std::vector<float> floats;
+  std::vector<std::uint32_t> pixels;
+};
+
+// A scaled image on the pool. The calling thread only reads: the source rows that a band's
+// filter spans go into a ring, while the workers filter, round and encode the band before it,
+// each block row by itself. The ring holds what two neighbouring bands span, so the next band's
+// rows never overwrite rows of the band still being encoded. Filtering is the same arithmetic
+// as in TriangleScaler::Row, so the blocks equal those of one thread.
+bool WriteScaledBlockRows(TriangleScaler& scaler, const FormatLayout& layout, const SurfaceView& surface,
+                          const PixelRect& rect) {
+  const std::uint32_t width = scaler.width();
+  const std::uint32_t height = scaler.height();
+  RowSource& source = scaler.source();
+  const std::uint32_t sourceWidth = source.width();
+  const std::uint32_t bandRows = std::min(BandRows(width), (height + 3) / 4 * 4);
+  std::uint32_t ringRows = 1;
+  for (std::uint32_t top = 0; top < height; top += bandRows) {
+    const std::uint32_t last = std::min(height, top + 2 * bandRows) - 1;
+    ringRows = std::max(ringRows, scaler.LastSourceRow(last) - scaler.FirstSourceRow(top) + 1);
+  }
+  std::vector<std::uint32_t> ring(static_cast<std::size_t>(ringRows) * sourceWidth);
+  const std::uint32_t blockRowsPerBand = bandRows / 4;
+  std::vector<BlockRowScratch> scratch(2 * std::size_t{blockRowsPerBand});
+  for (BlockRowScratch& s : scratch) {
+    s.column.resize(static_cast<std::size_t>(sourceWidth) * 4);
+    s.floats.resize(static_cast<std::size_t>(width) * 4);
+    s.pixels.resize(static_cast<std::size_t>(width) * 4);
+  }
+  std::optional<JobBatch> encoding[2];
+  const auto finish = [&](int band) {
+    if (encoding[band]) WaitFor(*encoding[band]);
+    encoding[band].reset();
+  };
+  std::uint32_t rowsRead = 0;
+  bool complete = true;
+  int band = 0;
+  for (std::uint32_t top = 0; top < height && complete; top += bandRows, band ^= 1) {
+    finish(band);
+    const std::uint32_t count = std::min(bandRows, height - top);
+    for (; rowsRead <= scaler.LastSourceRow(top + count - 1) && complete; ++rowsRead) {
+      complete = source.ReadRow(ring.data() + static_cast<std::size_t>(rowsRead % ringRows) * sourceWidth);
+    }
+    if (!complete) break;
+    std::uint8_t* out = surface.bits + static_cast<std::ptrdiff_t>((rect.top + top) / 4) * surface.pitch +
+                        static_cast<std::size_t>(rect.left / 4) * layout.bytesPerBlock;
+    BlockRowScratch* bandScratch = scratch.data() + static_cast<std::size_t>(band) * blockRowsPerBand;
+    encoding[band].emplace((count + 3) / 4, [&, top, count, out, bandScratch](std::size_t i) {
+      const auto blockRow = static_cast<std::uint32_t>(i);
+      const std::uint32_t rows = std::min<std::uint32_t>(4, count - blockRow * 4);
+      BlockRowScratch& own = bandScratch[i];
+      for (std::uint32_t r = 0; r < rows; ++r) {
+        scaler.FilterRow(top + blockRow * 4 + r, ring.data(), ringRows, own.column.data(), own.floats.data());
+        std::uint32_t* pixels = own.pixels.data() + std::size_t{r} * width;
+        for (std::uint32_t x = 0; x < width; ++x) pixels[x] = RoundPixel(own.floats.data() + x * 4);
+      }
+      EncodeBlockRow(layout.format, layout.bytesPerBlock, own.pixels.data(), width, rows,
+                     out + static_cast<std::ptrdiff_t>(blockRow) * surface.pitch);
+    });
+    Post(*encoding[band]);
   }
   finish(0);
   finish(1);
@@ -188,6 +260,10 @@ Result WriteImage(RowSource& source, const SurfaceView& surface, const PixelRect
     return WriteRows(rows, height, surface, rect, threads) ? Result::kOk : Result::kInvalidData;
   }
   TriangleScaler scaler(source, width, height);
+  const FormatLayout& layout = *FindFormatLayout(surface.format);
+  if (IsBlockCompressed(layout) && threads == EncoderThreads::kPool) {
+    return WriteScaledBlockRows(scaler, layout, surface, rect) ? Result::kOk : Result::kInvalidData;
+  }
   DestinationRows rows(scaler);
   return WriteRows(rows, height, surface, rect, threads) ? Result::kOk : Result::kInvalidData;
 }

@@ -3,10 +3,11 @@
 // through the block encoder.
 //
 // The image streams through in bands of rows about the size of a core's cache: a band is read
-// (and scaled when the rectangle has another size; an image of the rectangle's size goes from
-// the decoder into the band unconverted), then its rows of 4 x 4 blocks are encoded on the
-// worker pool while the next band is read. Every block lands at a place of its own, so the
-// bytes are the same however many threads ran.
+// (an image of the rectangle's size goes from the decoder into the band unconverted), then its
+// rows of 4 x 4 blocks are encoded on the worker pool while the next band is read. When the
+// rectangle has another size, the pool also scales: the caller only reads the source rows that
+// a band's filter spans. Every block lands at a place of its own and is computed the same way
+// on any thread, so the bytes are the same however many threads ran.
 #pragma once
 
 #include "imagecodec/codec_types.h"

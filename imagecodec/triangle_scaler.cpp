@@ -105,19 +105,21 @@ bool TriangleScaler::ReadThrough(std::uint32_t last) {
   return true;
 }
 
-const std::uint32_t* TriangleScaler::HeldRow(std::uint32_t sourceY) const {
-  return held_.data() + static_cast<std::size_t>(sourceY % heldRows_) * source_.width();
+bool TriangleScaler::Row(std::uint32_t y, float* out) {
+  if (!ReadThrough(LastSourceRow(y))) return false;
+  FilterRow(y, held_.data(), heldRows_, column_.data(), out);
+  return true;
 }
 
-bool TriangleScaler::Row(std::uint32_t y, float* out) {
+void TriangleScaler::FilterRow(std::uint32_t y, const std::uint32_t* ring, std::uint32_t ringRows, float* column,
+                               float* out) const {
   const std::uint32_t sourceWidth = source_.width();
-  if (!ReadThrough(vertical_.first[y] + vertical_.count[y] - 1)) return false;
-  std::fill(column_.begin(), column_.end(), 0.0f);
+  std::fill(column, column + static_cast<std::size_t>(sourceWidth) * 4, 0.0f);
   for (std::uint32_t k = 0; k < vertical_.count[y]; ++k) {
     const float weight = vertical_.weights[vertical_.offset[y] + k];
     if (weight == 0.0f) continue;
-    const std::uint32_t* row = HeldRow(vertical_.first[y] + k);
-    float* accumulator = column_.data();
+    const std::uint32_t* row = ring + static_cast<std::size_t>((vertical_.first[y] + k) % ringRows) * sourceWidth;
+    float* accumulator = column;
     for (std::uint32_t x = 0; x < sourceWidth; ++x, accumulator += 4) {
       const std::uint32_t pixel = row[x];
       accumulator[kRed] += weight * static_cast<float>((pixel >> 16) & 0xFF);
@@ -129,13 +131,12 @@ bool TriangleScaler::Row(std::uint32_t y, float* out) {
   for (std::uint32_t x = 0; x < destinationWidth_; ++x, out += 4) {
     float sum[4] = {0, 0, 0, 0};
     const float* weights = horizontal_.weights.data() + horizontal_.offset[x];
-    const float* column = column_.data() + static_cast<std::size_t>(horizontal_.first[x]) * 4;
-    for (std::uint32_t k = 0; k < horizontal_.count[x]; ++k, column += 4) {
-      for (int c = 0; c < 4; ++c) sum[c] += weights[k] * column[c];
+    const float* taps = column + static_cast<std::size_t>(horizontal_.first[x]) * 4;
+    for (std::uint32_t k = 0; k < horizontal_.count[x]; ++k, taps += 4) {
+      for (int c = 0; c < 4; ++c) sum[c] += weights[k] * taps[c];
     }
     std::copy_n(sum, 4, out);
   }
-  return true;
 }
 
 }  // namespace vela::codec

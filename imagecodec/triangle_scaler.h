@@ -51,12 +51,22 @@ class TriangleScaler {
   // are asked for in increasing order. False when the source's data turned out broken.
   bool Row(std::uint32_t y, float* out);
 
+  // For callers that read the source themselves (through source()) and filter rows on several
+  // threads: destination row y is filtered from source rows FirstSourceRow(y) to
+  // LastSourceRow(y), both rising with y. FilterRow reads source row r from `ring` at slot
+  // r % ringRows (rows of the source's width) and uses `column` (source width * 4 floats) as
+  // scratch; it changes nothing of the scaler's, so several threads may call it at once.
+  RowSource& source() { return source_; }
+  std::uint32_t FirstSourceRow(std::uint32_t y) const { return vertical_.first[y]; }
+  std::uint32_t LastSourceRow(std::uint32_t y) const { return vertical_.first[y] + vertical_.count[y] - 1; }
+  void FilterRow(std::uint32_t y, const std::uint32_t* ring, std::uint32_t ringRows, float* column,
+                 float* out) const;
+
  private:
   TriangleScaler(std::unique_ptr<ImageRows> ownRows, RowSource* source, std::uint32_t destinationWidth,
                  std::uint32_t destinationHeight);
   // Reads source rows until row `last` is held; false on broken data.
   bool ReadThrough(std::uint32_t last);
-  const std::uint32_t* HeldRow(std::uint32_t sourceY) const;
 
   std::unique_ptr<ImageRows> ownRows_;  // the source when made from a whole image
   RowSource& source_;
