@@ -4,10 +4,12 @@
 // unless the caller asks for UndeclaredAlpha::kStored; an explicit alpha mask is honoured. Pixels that an RLE file skips take palette entry 0.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "imagecodec/image_limits.h"
 #include "imagecodec/image_readers.h"
 #include "imagecodec/pixel_format.h"
+#include "imagecodec/row_source.h"
 
 namespace vela::codec {
 namespace {
@@ -32,9 +34,11 @@ struct BmpHeader {
 };
 
 // Bytes of one uncompressed row: the bits rounded up to whole 32-bit words.
-std::size_t RowStride(const BmpHeader& header) {
-  return (static_cast<std::size_t>(header.width) * header.bitCount + 31) / 32 * 4;
+std::uint64_t RowStride(const BmpHeader& header) {
+  return (static_cast<std::uint64_t>(header.width) * header.bitCount + 31) / 32 * 4;
 }
+
+bool RunLength(const BmpHeader& header) { return header.compression == kRle8 || header.compression == kRle4; }
 
 bool MaskToChannel(std::uint32_t mask, Mask& channel) {
   channel = {};
@@ -124,15 +128,17 @@ bool ParseHeader(ByteSpan file, BmpHeader& header) {
   for (const std::uint32_t mask : header.masks) {
     if (!MaskToChannel(mask, channel)) return false;
   }
-  if (!ImageSizeAllowed(header.width, header.height)) return false;
-  if (header.compression == kRle8 || header.compression == kRle4) {
-    // Codes cover a run of up to 255 pixels, the rest of a row or a move: a file that would
-    // need more than 4096 pixels from each byte is refused before the image is allocated.
-    const std::size_t codeBytes = file.size > header.dataOffset ? file.size - header.dataOffset : 0;
-    return static_cast<std::uint64_t>(header.width) * header.height <= codeBytes * std::uint64_t{4096} + 65536;
+  const std::uint64_t dataBytes = file.size > header.dataOffset ? file.size - header.dataOffset : 0;
+  if (RunLength(header)) {
+    // Decoded whole. Codes cover a run of up to 255 pixels, the rest of a row or a move: a file
+    // that would need more than 4096 pixels from each byte is refused before the image is
+    // allocated.
+    return ImageSizeAllowed(header.width, header.height) &&
+           static_cast<std::uint64_t>(header.width) * header.height <= dataBytes * 4096 + 65536;
   }
-  std::size_t bytes = 0;
-  return CheckedMultiply(RowStride(header), header.height, bytes) && file.Holds(header.dataOffset, bytes);
+  // Uncompressed rows can be read one at a time, so only what can be counted bounds them; they
+  // must all be in the file.
+  return StreamedSizeAllowed(header.width, header.height) && RowStride(header) * header.height <= dataBytes;
 }
 
 PixelFormat ImageFormat(const BmpHeader& header) {
@@ -150,37 +156,61 @@ std::uint32_t ReadMasked(std::uint32_t raw, const Mask& channel, std::uint32_t a
   return ExpandTo8((raw >> channel.shift) & ((channel.bits == 32 ? 0 : 1u << channel.bits) - 1u), channel.bits);
 }
 
-bool DecodeUncompressed(ByteSpan file, const BmpHeader& header, ArgbImage& image) {
-  const std::size_t stride = RowStride(header);  // ParseHeader checked that the rows are in the file
-  Mask channels[4];
-  for (int i = 0; i < 4; ++i) MaskToChannel(header.masks[i], channels[i]);  // checked by ParseHeader
-  for (std::uint32_t fileRow = 0; fileRow < header.height; ++fileRow) {
-    const std::uint8_t* in = file.data + header.dataOffset + fileRow * stride;
-    std::uint32_t* out = image.Row(header.topDown ? fileRow : header.height - 1 - fileRow);
-    for (std::uint32_t x = 0; x < header.width; ++x) {
-      switch (header.bitCount) {
-        case 1:
-        case 4:
-        case 8: {
-          const std::uint32_t bitOffset = x * header.bitCount;
-          const std::uint32_t index =
-              (in[bitOffset / 8] >> (8 - header.bitCount - bitOffset % 8)) & ((1u << header.bitCount) - 1);
-          out[x] = index < header.paletteCount ? header.palette[index] : 0xFF000000u;
-          break;
-        }
-        case 24:
-          out[x] = PackArgb(0xFF, in[3 * x + 2], in[3 * x + 1], in[3 * x]);
-          break;
-        default: {
-          std::uint32_t raw = 0;
-          const std::uint32_t size = header.bitCount / 8;
-          for (std::uint32_t i = 0; i < size; ++i) raw |= static_cast<std::uint32_t>(in[size * x + i]) << (8 * i);
-          out[x] = PackArgb(ReadMasked(raw, channels[3], 0xFF), ReadMasked(raw, channels[0], 0),
-                            ReadMasked(raw, channels[1], 0), ReadMasked(raw, channels[2], 0));
-        }
+// The rows of an uncompressed file, top to bottom, straight from the file's bytes.
+class UncompressedRows final : public RowSource {
+ public:
+  UncompressedRows(ByteSpan file, const BmpHeader& header)
+      : RowSource(header.width, header.height), file_(file), header_(header) {
+    for (int i = 0; i < 4; ++i) MaskToChannel(header.masks[i], channels_[i]);  // checked by ParseHeader
+  }
+
+  bool ReadRow(std::uint32_t* out) override {
+    if (next_ >= height_) return false;
+    const std::uint32_t fileRow = header_.topDown ? next_ : height_ - 1 - next_;
+    ++next_;
+    // ParseHeader checked that the rows are in the file.
+    DecodeRow(file_.data + header_.dataOffset + static_cast<std::size_t>(fileRow * RowStride(header_)), out);
+    return true;
+  }
+
+ private:
+  void DecodeRow(const std::uint8_t* in, std::uint32_t* out) const;
+
+  ByteSpan file_;
+  BmpHeader header_;
+  Mask channels_[4];
+  std::uint32_t next_ = 0;
+};
+
+void UncompressedRows::DecodeRow(const std::uint8_t* in, std::uint32_t* out) const {
+  const std::uint32_t bits = header_.bitCount;
+  for (std::uint32_t x = 0; x < width_; ++x) {
+    switch (bits) {
+      case 1:
+      case 4:
+      case 8: {
+        const std::uint64_t bitOffset = std::uint64_t{x} * bits;
+        const std::uint32_t index = (in[bitOffset / 8] >> (8 - bits - bitOffset % 8)) & ((1u << bits) - 1);
+        out[x] = index < header_.paletteCount ? header_.palette[index] : 0xFF000000u;
+        break;
+      }
+      case 24:
+        out[x] = PackArgb(0xFF, in[std::size_t{x} * 3 + 2], in[std::size_t{x} * 3 + 1], in[std::size_t{x} * 3]);
+        break;
+      default: {
+        std::uint32_t raw = 0;
+        const std::uint32_t size = bits / 8;
+        for (std::uint32_t i = 0; i < size; ++i) raw |= static_cast<std::uint32_t>(in[std::size_t{size} * x + i]) << (8 * i);
+        out[x] = PackArgb(ReadMasked(raw, channels_[3], 0xFF), ReadMasked(raw, channels_[0], 0),
+                          ReadMasked(raw, channels_[1], 0), ReadMasked(raw, channels_[2], 0));
       }
     }
   }
+}
+
+bool DecodeUncompressed(ByteSpan file, const BmpHeader& header, ArgbImage& image) {
+  UncompressedRows rows(file, header);
+  for (std::uint32_t y = 0; y < header.height; ++y) rows.ReadRow(image.Row(y));
   return true;
 }
 
@@ -251,15 +281,21 @@ Result ReadBmpInfo(ByteSpan file, ImageInfo& info) {
 
 Result DecodeBmp(ByteSpan file, ArgbImage& image) { return DecodeBmp(file, image, UndeclaredAlpha::kIgnored); }
 
+Result OpenBmpRows(ByteSpan file, std::unique_ptr<RowSource>& source) {
+  source.reset();
+  BmpHeader header;
+  if (!ParseHeader(file, header)) return Result::kInvalidData;
+  if (!RunLength(header)) source = std::make_unique<UncompressedRows>(file, header);
+  return Result::kOk;
+}
+
 Result DecodeBmp(ByteSpan file, ArgbImage& image, UndeclaredAlpha alpha) {
   BmpHeader header;
   if (!ParseHeader(file, header)) return Result::kInvalidData;
   const bool storedAlpha = alpha == UndeclaredAlpha::kStored;
   if (storedAlpha && header.compression == kRgb && header.bitCount == 32) header.masks[3] = 0xFF000000;
   if (const Result allocated = image.Allocate(header.width, header.height); !Succeeded(allocated)) return allocated;
-  const bool decoded = header.compression == kRle8 || header.compression == kRle4
-                           ? DecodeRunLength(file, header, image)
-                           : DecodeUncompressed(file, header, image);
+  const bool decoded = RunLength(header) ? DecodeRunLength(file, header, image) : DecodeUncompressed(file, header, image);
   if (!decoded) return Result::kInvalidData;
   if (storedAlpha) OpaqueWhenAlphaIsZero(image);
   return Result::kOk;

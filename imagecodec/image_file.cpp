@@ -58,6 +58,9 @@ Result OpenRowSource(ByteSpan file, std::uint32_t wantedWidth, std::uint32_t wan
   if (LooksLikePng(file)) {
     if (const Result opened = OpenPngRows(file, source); !Succeeded(opened) || source) return opened;
   }
+  if (LooksLikeBmp(file)) {
+    if (const Result opened = OpenBmpRows(file, source); !Succeeded(opened) || source) return opened;
+  }
   ArgbImage image;
   if (const Result decoded = DecodeImage(file, image); !Succeeded(decoded)) return decoded;
   source = std::make_unique<DecodedRows>(std::move(image));

@@ -179,11 +179,11 @@ bool WriteScaledBlockRows(TriangleScaler& scaler, const FormatLayout& layout, co
     const std::uint32_t last = std::min(height, top + 2 * bandRows) - 1;
     ringRows = std::max(ringRows, scaler.LastSourceRow(last) - scaler.FirstSourceRow(top) + 1);
   }
-  std::vector<std::uint32_t> ring(static_cast<std::size_t>(ringRows) * sourceWidth);
+  std::vector<std::uint32_t> ring(SourceRowsElements(ringRows, sourceWidth, 1));
   const std::uint32_t blockRowsPerBand = bandRows / 4;
   std::vector<BlockRowScratch> scratch(2 * std::size_t{blockRowsPerBand});
   for (BlockRowScratch& s : scratch) {
-    s.column.resize(static_cast<std::size_t>(sourceWidth) * 4);
+    s.column.resize(SourceRowsElements(1, sourceWidth, 4));
     s.floats.resize(static_cast<std::size_t>(width) * 4);
     s.pixels.resize(static_cast<std::size_t>(width) * 4);
   }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <utility>
+
+#include "imagecodec/image_limits.h"
 
 namespace vela::codec {
 namespace {
@@ -30,6 +33,16 @@ void AddTap(std::vector<std::pair<std::int64_t, double>>& taps, std::int64_t ind
 }
 
 }  // namespace
+
+std::size_t SourceRowsElements(std::uint32_t rows, std::uint32_t width, std::uint32_t perPixel) {
+  std::size_t elements = 0;
+  std::size_t bytes = 0;
+  if (!CheckedMultiply(rows, perPixel, elements) || !CheckedMultiply(elements, width, elements) ||
+      !CheckedMultiply(elements, 4, bytes)) {
+    throw std::bad_alloc();
+  }
+  return elements;
+}
 
 AxisFilter MakeAxisFilter(std::uint32_t sourceSize, std::uint32_t destinationSize) {
   AxisFilter filter;
@@ -91,9 +104,9 @@ TriangleScaler::TriangleScaler(std::unique_ptr<ImageRows> ownRows, RowSource* so
       destinationHeight_(destinationHeight),
       horizontal_(MakeAxisFilter(source_.width(), destinationWidth)),
       vertical_(MakeAxisFilter(source_.height(), destinationHeight)),
-      column_(static_cast<std::size_t>(source_.width()) * 4) {
+      column_(SourceRowsElements(1, source_.width(), 4)) {
   for (const std::uint32_t count : vertical_.count) heldRows_ = std::max(heldRows_, count);
-  held_.resize(static_cast<std::size_t>(heldRows_) * source_.width());
+  held_.resize(SourceRowsElements(heldRows_, source_.width(), 1));
 }
 
 bool TriangleScaler::ReadThrough(std::uint32_t last) {

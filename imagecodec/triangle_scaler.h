@@ -13,6 +13,7 @@
 // already transparent black, from bleeding colour into their neighbours.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -30,6 +31,10 @@ struct AxisFilter {
   std::vector<std::uint32_t> offset;
   std::vector<float> weights;
 };
+
+// Elements of `perPixel` 4-byte values for `rows` rows of `width` pixels; throws std::bad_alloc
+// where their bytes cannot be counted (a source 2^31 pixels wide in a 32-bit build).
+std::size_t SourceRowsElements(std::uint32_t rows, std::uint32_t width, std::uint32_t perPixel);
 
 // May throw std::bad_alloc.
 AxisFilter MakeAxisFilter(std::uint32_t sourceSize, std::uint32_t destinationSize);

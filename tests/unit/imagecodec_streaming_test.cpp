@@ -1,5 +1,6 @@
 // Images streamed row by row: block encoding on the worker pool against the calling thread,
-// PNG headers beyond the whole-image limits, JPEG decoded at a DCT-scaled size, 16-bit rounding edges.
+// PNG headers and a BMP beyond the whole-image limits, JPEG decoded at a DCT-scaled size, 16-bit
+// rounding edges.
 #include <zlib.h>
 
 #include "imagecodec/argb_image.h"
@@ -85,6 +86,30 @@ TEST(ImageCodecStreaming, PngHeadersOfUpToTwoGigapixelsReadWhateverTheirSides) {
   for (const Case& c : cases) {
     EXPECT_EQ(ReadInfo(Png(c.width, c.height, 8, 2, {0, 99, 99, 99})), c.result) << c.width << " x " << c.height;
   }
+}
+
+TEST(ImageCodecStreaming, UncompressedBmpWiderThanAnImageHeldWholeLoadsScaled) {
+  // 24-bit, bottom-up, 20000 x 2: the top row red then blue, the bottom row green then white.
+  constexpr std::uint32_t kWidth = 20000;
+  std::vector<std::uint8_t> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0};
+  for (const std::uint32_t value : {kWidth, 2u, 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u}) {
+    for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+  const std::uint32_t rows[2][2] = {{0x00FF00, 0xFFFFFF}, {0xFF0000, 0x0000FF}};  // bottom row first
+  for (const auto& row : rows) {
+    for (std::uint32_t x = 0; x < kWidth; ++x) {
+      const std::uint32_t rgb = row[x < kWidth / 2 ? 0 : 1];
+      file.insert(file.end(), {static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(rgb >> 8),
+                               static_cast<std::uint8_t>(rgb >> 16)});
+    }
+  }
+  EXPECT_EQ(InfoOf(file).width, kWidth);
+  Pixels out;
+  ASSERT_EQ(Load(file, 100, 2, out), Result::kOk);
+  EXPECT_EQ(out.at(10, 0), 0xFFFF0000u);
+  EXPECT_EQ(out.at(90, 0), 0xFF0000FFu);
+  EXPECT_EQ(out.at(10, 1), 0xFF00FF00u);
+  EXPECT_EQ(out.at(90, 1), 0xFFFFFFFFu);
 }
 
 TEST(ImageCodecStreaming, JpegDecodesAtTheSmallestDctSizeThatCoversTheDestination) {

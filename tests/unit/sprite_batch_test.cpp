@@ -30,7 +30,9 @@ class SpriteBatch : public ::testing::Test {
   void Make(std::uint32_t capacity, bool sorted, std::uint32_t vertexType = 1) {
     ASSERT_TRUE(batch.Configure(capacity, vertexType, sorted));
     ASSERT_TRUE(batch.AllocateStore());
-    if (sorted) ASSERT_TRUE(batch.AllocateBuckets());
+    if (sorted) {
+      ASSERT_TRUE(batch.AllocateBuckets());
+    }
   }
 
   bool Square(float x, float y, float size, float z, std::uint32_t colour = 0xFFFFFFFF) {
