@@ -36,7 +36,7 @@ bool TriangleBatch::Configure(std::uint32_t capacity, std::uint32_t vertexType, 
   // the 160 bytes per triangle of the store.
   const std::uint32_t triangles = capacity / 3;
   const std::uint64_t slotBytes = 3 * layout.stride + 4;
-  const bool grouped = kGroupTrianglesByDepth && sortByDepth &&
+  const bool grouped = sortByDepth &&
                        (std::uint64_t{triangles} + TriangleSlots::kGroupingSpare) * slotBytes <= storeBytes;
   slots_.Configure(grouped);
   slotCapacity_ = triangles + (grouped ? TriangleSlots::kGroupingSpare : 0);
@@ -65,6 +65,7 @@ bool TriangleBatch::Admit(std::uint32_t produced) {
 
 bool TriangleBatch::PushTriangles(const TriangleRecord* records, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
+    rangeHint_ = TriangleSlots::RangeOfDepth(records[i].vertex[0].z);
     TriangleRecord transformed;
     TransformTriangle(transform_, records[i], transformed);
     if (!PushTransformed(transformed)) return false;
@@ -114,6 +115,7 @@ bool TriangleBatch::PushSquare(const Rect2D& destination, float z, const UvRect 
 template <std::uint32_t Stride>
 bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, const UvRect (&uv)[kVertex2DStages],
                                          std::uint32_t colour) {
+  rangeHint_ = TriangleSlots::RangeOfDepth(z);
   const SquareCorners c = TransformSquareCorners(destination, z, transform_.scale);
   const SquareAgainstScissor place = ClassifySquare(scissor_, c);
   if (place == SquareAgainstScissor::kOutside) return true;
@@ -150,7 +152,7 @@ bool TriangleBatch::PushSquareWithStride(const Rect2D& destination, float z, con
   if (key == kDroppedDepth) return true;
   std::uint32_t first = 0;
   std::uint32_t second = 0;
-  slots_.TakeTwo(key, first, second);
+  slots_.TakeTwo(rangeHint_, first, second);
   // Capacity keeps the slots within their array; checked again so that no write can pass it.
   if (first >= slotCapacity_ || second >= slotCapacity_) return true;
   // Members read before anything is written through the store's pointers, which could alias them.
@@ -214,7 +216,7 @@ void TriangleBatch::StoreSorted(int key, const Vertex2D& a, const Vertex2D& b, c
 bool TriangleBatch::TakeSlot(int key, std::uint32_t& slot) {
   // Capacity keeps the slots within their array (grouping leaves at most a partly filled chunk
   // per range); checked again so that no write can pass it.
-  slot = slots_.Take(key);
+  slot = slots_.Take(rangeHint_);
   if (slot >= slotCapacity_) return false;
   std::uint32_t& head = bucketHeads_.get()[key];
   Links()[slot] = head;

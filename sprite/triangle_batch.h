@@ -126,6 +126,9 @@ class TriangleBatch {
   TriangleSlots slots_;
   std::uint32_t slotCapacity_ = 0;
   std::uint32_t linkOffset_ = 0;
+  // The range of slots the triangles being pushed take (TriangleSlots::RangeOfDepth of the
+  // depth the host gave), set before they are transformed.
+  int rangeHint_ = 0;
   bool sortByDepth_ = false;
   // The range of buckets used since the last Reset, so that neither the upload nor the reset
   // walks 8,191 empty heads for a small batch. lowestKey_ > highestKey_ when none is used.

@@ -9,25 +9,18 @@
 // cannot (few triangles, or 52-byte vertices whose triangles leave no spare bytes), the slots
 // are handed out one after another.
 //
-// Grouping scatters the push's writes over a chunk per range, to lines that are not in the
-// cache yet. Wide SSE stores leave room in the store buffer to wait for them; the product's
-// i686 code keeps its floats on the x87 unit and writes a vertex four bytes at a time, with
-// values rounded through memory (stored_float.h), and there the push lost more than the upload
-// gained: a sorted square with its upload took 33 ns instead of 29 in the benchmark's stand-in
-// for that code (the upload alone 1.7 instead of 2.4 times a plain copy). So only builds with
-// SSE2 whose float arithmetic rounds every operation group.
+// Grouping scatters the push's writes over a chunk per range. That costs little as long as the
+// address of a square's slot is known early; taken from the depth key, which waits for the
+// depth's float arithmetic (on the x87 unit a round trip through memory), the forty-odd stores
+// of a square waited for it, and the push took a quarter longer. So triangles take their slots
+// by a range estimated from the bits of the depth the host gave (RangeOfDepth): where a triangle
+// is stored only matters for the cache, its order comes from the bucket links.
 #pragma once
 
-#include <cfloat>
 #include <cstdint>
+#include <cstring>
 
 namespace vela {
-
-#if defined(__SSE2__) && defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0 && !defined(VELA_SPRITE_I686_PROXY)
-inline constexpr bool kGroupTrianglesByDepth = true;
-#else
-inline constexpr bool kGroupTrianglesByDepth = false;
-#endif
 
 class TriangleSlots {
  public:
@@ -48,10 +41,9 @@ class TriangleSlots {
     for (int range = 0; range < kRanges; ++range) next_[range] = end_[range] = 0;
   }
 
-  // The slot for a triangle of depth key `key` (0-8,190).
-  std::uint32_t Take(int key) {
+  // The slot for a triangle in range `range` (0 to kRanges - 1, from RangeOfDepth).
+  std::uint32_t Take(int range) {
     if (!grouped_) return used_++;
-    const int range = key >> kRangeShift;
     if (next_[range] == end_[range]) {
       next_[range] = used_;
       end_[range] = used_ + kChunk;
@@ -60,17 +52,32 @@ class TriangleSlots {
     return next_[range]++;
   }
 
-  // Two slots for the two triangles of a square of bucket `key`: side by side when they fit.
-  void TakeTwo(int key, std::uint32_t& first, std::uint32_t& second) {
-    const int range = key >> kRangeShift;
+  // Two slots for the two triangles of a square: side by side when they fit.
+  void TakeTwo(int range, std::uint32_t& first, std::uint32_t& second) {
     if (!grouped_ || end_[range] - next_[range] < 2) {
-      first = Take(key);
-      second = Take(key);
+      first = Take(range);
+      second = Take(range);
       return;
     }
     first = next_[range];
     second = first + 1;
     next_[range] = first + 2;
+  }
+
+  // The range for a triangle whose first vertex the host gave depth `z`: under the plain
+  // transform its key is about z / 8, so the range about z / 1,024; under a perspective the
+  // range of its key is another, but triangles of near depths still share one. From the bits of
+  // z (the whole part shifted down), with no float arithmetic. Depths of 65,536 and above,
+  // negative ones and NaN give the last range (such triangles are seldom stored; the estimate
+  // only has to be a range).
+  static int RangeOfDepth(float z) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &z, sizeof bits);
+    if (bits >= 0x47800000u) return kRanges - 1;  // 65,536 and above, or the sign bit set
+    const int exponent = static_cast<int>(bits >> 23) - 127;
+    if (exponent < 10) return 0;  // below 1,024
+    const std::uint32_t whole = ((bits & 0x7FFFFFu) | 0x800000u) >> (23 - exponent);
+    return static_cast<int>(whole >> 10);
   }
 
   // Slots handed out since the last Reset, the filled and the spare: every slot taken lies

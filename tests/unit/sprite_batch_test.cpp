@@ -4,12 +4,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "sprite/depth_key.h"
 #include "sprite/sprite_shapes.h"
 #include "sprite/triangle_batch.h"
+#include "sprite/triangle_transform.h"
 
 namespace vela {
 namespace {
@@ -102,6 +104,26 @@ TEST(SpriteDepthKey, JustBelowZeroLandsInBucketZero) {
   EXPECT_EQ(DepthKey(std::nextafter(lowest, -1.0f), 0.0f, 0.0f), kDroppedDepth);
   EXPECT_EQ(DepthKey(1.0f, 1.0f, 1.0f), kDroppedDepth);
   EXPECT_EQ(DepthKey(NAN, 0.0f, 0.0f), kDroppedDepth);
+}
+
+// A triangle's slot is taken in a range estimated from the bits of the host's depth: any float
+// must name one of the slot table's ranges, and a depth the plain transform keeps the range of
+// its key or one next to it (or the store would not be grouped by depth at all).
+TEST(SpriteSlotRange, EveryFloatNamesARangeAndKeptDepthsTheRangeOfTheirKey) {
+  for (std::uint32_t signAndExponent = 0; signAndExponent < 512; ++signAndExponent) {
+    for (const std::uint32_t mantissa : {0u, 1u, 0x400000u, 0x7FFFFFu}) {
+      const std::uint32_t bits = signAndExponent << 23 | mantissa;
+      float depth = 0.0f;
+      std::memcpy(&depth, &bits, sizeof depth);
+      const int range = TriangleSlots::RangeOfDepth(depth);
+      ASSERT_TRUE(range >= 0 && range < TriangleSlots::kRanges) << std::hex << bits;
+    }
+  }
+  for (int depth = 0; depth < 65535; ++depth) {
+    const float z = static_cast<float>(depth) * kInverseDepthRange;
+    const int keyRange = DepthKey(z, z, z) >> TriangleSlots::kRangeShift;
+    ASSERT_LE(std::abs(TriangleSlots::RangeOfDepth(static_cast<float>(depth)) - keyRange), 1) << depth;
+  }
 }
 
 TEST_F(SpriteBatch, CapacityCountsVerticesAndAFullBatchTakesNoMore) {
