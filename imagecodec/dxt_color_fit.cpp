@@ -579,11 +579,8 @@ ColorFit Finish(const Candidate& candidate, const Points& points) {
   return fit;
 }
 
-}  // namespace
-
-// Every helper is inlined here (flatten): no function inside the fit passes vectors or floats
-// in registers, which lets the benchmark compile it without SSE as a stand-in for an i686 build.
-[[gnu::flatten]] ColorFit FitColorBlock(const std::uint32_t pixels[16], bool dxt1) {
+// The block's pixels as points, with their sums.
+Points MakePoints(const std::uint32_t pixels[16], bool dxt1) {
   Points points;
   for (int v = 0; v < 4; ++v) {
     Int4 pixel;
@@ -600,6 +597,15 @@ ColorFit Finish(const Candidate& candidate, const Points& points) {
   const Int4 blueCount = points.blueCount[0] + points.blueCount[1] + points.blueCount[2] + points.blueCount[3];
   points.total = simd::Sums(redGreen & 0xFFFF, redGreen >> 16, blueCount & 0xFFFF, blueCount >> 16);
   points.count = points.total[3];
+  return points;
+}
+
+}  // namespace
+
+// Every helper is inlined here (flatten): no function inside the fit passes vectors or floats
+// in registers, which lets the benchmark compile it without SSE as a stand-in for an i686 build.
+[[gnu::flatten]] ColorFit FitColorBlock(const std::uint32_t pixels[16], bool dxt1) {
+  Points points = MakePoints(pixels, dxt1);
   Candidate best;
   if (points.count == 0) {
     best.mode = Mode::kThreeColor;
@@ -622,6 +628,25 @@ ColorFit Finish(const Candidate& candidate, const Points& points) {
       FitInMode(points, statistics, Mode::kThreeColor, false, best);
     }
   }
+  return Finish(best, points);
+}
+
+[[gnu::flatten]] ColorFit RestartColorBlock(const std::uint32_t pixels[16], const FirstColorFit& first) {
+  Points points = MakePoints(pixels, false);
+  const Statistics statistics = Analyse(points);
+  Candidate best;
+  const auto endpoint = [](std::uint16_t packed) {
+    return Endpoint{packed >> 11, (packed >> 5) & 63, packed & 31};
+  };
+  best.e0 = endpoint(first.color0);
+  best.e1 = endpoint(first.color1);
+  best.error = static_cast<float>(first.error);
+  for (int v = 0; v < 4; ++v) {
+    const std::uint32_t bits = first.indices >> (8 * v);
+    best.selection[v] = Int4{static_cast<std::int32_t>(bits & 3), static_cast<std::int32_t>((bits >> 2) & 3),
+                             static_cast<std::int32_t>((bits >> 4) & 3), static_cast<std::int32_t>((bits >> 6) & 3)};
+  }
+  FitFrom(points, statistics, Mode::kFourColor, kRestartReach, kRestartRounds, best);
   return Finish(best, points);
 }
 

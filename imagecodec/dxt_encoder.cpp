@@ -13,6 +13,20 @@ void StoreColorBlock(const ColorFit& fit, std::uint8_t* out) {
   for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
 }
 
+void StoreAlphaBlock(const AlphaFit& fit, std::uint8_t* out) {
+  out[0] = fit.alpha0;
+  out[1] = fit.alpha1;
+  for (int i = 0; i < 6; ++i) out[2 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
+}
+
+void StoreDxt3Alpha(const std::uint32_t pixels[16], std::uint8_t* out) {
+  for (int i = 0; i < 8; ++i) {
+    const std::uint32_t low = ((pixels[2 * i] >> 24) * 15 + 127) / 255;
+    const std::uint32_t high = ((pixels[2 * i + 1] >> 24) * 15 + 127) / 255;
+    out[i] = static_cast<std::uint8_t>(low | high << 4);
+  }
+}
+
 }  // namespace
 
 void EncodeDxt1Block(const std::uint32_t pixels[16], std::uint8_t out[8]) {
@@ -20,19 +34,12 @@ void EncodeDxt1Block(const std::uint32_t pixels[16], std::uint8_t out[8]) {
 }
 
 void EncodeDxt3Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
-  for (int i = 0; i < 8; ++i) {
-    const std::uint32_t low = ((pixels[2 * i] >> 24) * 15 + 127) / 255;
-    const std::uint32_t high = ((pixels[2 * i + 1] >> 24) * 15 + 127) / 255;
-    out[i] = static_cast<std::uint8_t>(low | high << 4);
-  }
+  StoreDxt3Alpha(pixels, out);
   StoreColorBlock(FitColorBlock(pixels, false), out + 8);
 }
 
 void EncodeDxt5Block(const std::uint32_t pixels[16], std::uint8_t out[16]) {
-  const AlphaFit fit = FitAlphaBlock(pixels);
-  out[0] = fit.alpha0;
-  out[1] = fit.alpha1;
-  for (int i = 0; i < 6; ++i) out[2 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
+  StoreAlphaBlock(FitAlphaBlock(pixels), out);
   StoreColorBlock(FitColorBlock(pixels, false), out + 8);
 }
 
@@ -50,6 +57,36 @@ void EncodeDxtBlock(PixelFormat format, const std::uint32_t pixels[16], std::uin
     default:
       break;
   }
+}
+
+void EncodeDxtBlocks(PixelFormat format, const std::uint32_t (*pixels)[16], std::size_t count, std::uint8_t* out) {
+  if (format != PixelFormat::kDxt3 && format != PixelFormat::kDxt5) {
+    for (std::size_t b = 0; b < count; ++b) EncodeDxtBlock(format, pixels[b], out + 8 * b);
+    return;
+  }
+  const std::uint32_t* pending[4];
+  std::uint8_t* pendingOut[4];
+  int waiting = 0;
+  for (std::size_t b = 0; b < count; ++b) {
+    std::uint8_t* block = out + 16 * b;
+    if (format == PixelFormat::kDxt3) {
+      StoreDxt3Alpha(pixels[b], block);
+    } else {
+      StoreAlphaBlock(FitAlphaBlock(pixels[b]), block);
+    }
+    if (NarrowColours(pixels[b])) {
+      StoreColorBlock(FitColorBlock(pixels[b], false), block + 8);
+      continue;
+    }
+    pending[waiting] = pixels[b];
+    pendingOut[waiting] = block + 8;
+    if (++waiting < 4) continue;
+    ColorFit fits[4];
+    FitColorBlocks4(pending, fits);
+    for (int i = 0; i < 4; ++i) StoreColorBlock(fits[i], pendingOut[i]);
+    waiting = 0;
+  }
+  for (int i = 0; i < waiting; ++i) StoreColorBlock(FitColorBlock(pending[i], false), pendingOut[i]);
 }
 
 }  // namespace vela::codec

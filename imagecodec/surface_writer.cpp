@@ -96,19 +96,27 @@ bool WritePackedRows(DestinationRows& rows, std::uint32_t height, const FormatLa
   return true;
 }
 
-// One row of 4 x 4 blocks from up to four rows of pixels; a partial block at the edge repeats
-// its last row and column.
+// Block `bx` (in pixels) of a row of blocks from up to four rows of pixels; a partial block at
+// the edge repeats its last row and column.
+void GatherBlock(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t rows, std::uint32_t bx,
+                 std::uint32_t block[16]) {
+  const std::uint32_t columns = std::min<std::uint32_t>(4, width - bx);
+  for (std::uint32_t i = 0; i < 16; ++i) {
+    const std::uint32_t y = std::min<std::uint32_t>(i / 4, rows - 1);
+    const std::uint32_t x = std::min<std::uint32_t>(i % 4, columns - 1);
+    block[i] = pixels[y * width + bx + x];
+  }
+}
+
+// One row of 4 x 4 blocks, gathered a few at a time so that the encoder can fit them together.
 void EncodeBlockRow(PixelFormat format, std::uint8_t bytesPerBlock, const std::uint32_t* pixels,
                     std::uint32_t width, std::uint32_t rows, std::uint8_t* out) {
-  std::uint32_t block[16];
-  for (std::uint32_t bx = 0; bx < width; bx += 4, out += bytesPerBlock) {
-    const std::uint32_t columns = std::min<std::uint32_t>(4, width - bx);
-    for (std::uint32_t i = 0; i < 16; ++i) {
-      const std::uint32_t y = std::min<std::uint32_t>(i / 4, rows - 1);
-      const std::uint32_t x = std::min<std::uint32_t>(i % 4, columns - 1);
-      block[i] = pixels[y * width + bx + x];
-    }
-    EncodeDxtBlock(format, block, out);
+  constexpr std::uint32_t kGathered = 32;
+  std::uint32_t blocks[kGathered][16];
+  for (std::uint32_t bx = 0; bx < width; bx += 4 * kGathered, out += kGathered * bytesPerBlock) {
+    const std::uint32_t count = std::min(kGathered, (width - bx + 3) / 4);
+    for (std::uint32_t b = 0; b < count; ++b) GatherBlock(pixels, width, rows, bx + 4 * b, blocks[b]);
+    EncodeDxtBlocks(format, blocks, count, out);
   }
 }
 
