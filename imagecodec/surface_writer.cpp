@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -101,6 +102,10 @@ bool WritePackedRows(DestinationRows& rows, std::uint32_t height, const FormatLa
 void GatherBlock(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t rows, std::uint32_t bx,
                  std::uint32_t block[16]) {
   const std::uint32_t columns = std::min<std::uint32_t>(4, width - bx);
+  if (columns == 4 && rows == 4) {  // a whole block: four rows of four pixels
+    for (std::uint32_t y = 0; y < 4; ++y) std::memcpy(block + 4 * y, pixels + std::size_t{y} * width + bx, 16);
+    return;
+  }
   for (std::uint32_t i = 0; i < 16; ++i) {
     const std::uint32_t y = std::min<std::uint32_t>(i / 4, rows - 1);
     const std::uint32_t x = std::min<std::uint32_t>(i % 4, columns - 1);
