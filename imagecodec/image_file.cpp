@@ -61,6 +61,9 @@ Result OpenRowSource(ByteSpan file, std::uint32_t wantedWidth, std::uint32_t wan
   if (LooksLikeBmp(file)) {
     if (const Result opened = OpenBmpRows(file, source); !Succeeded(opened) || source) return opened;
   }
+  if (const Reader* reader = FindReader(file); reader && reader->looksLike == LooksLikeTga) {
+    if (const Result opened = OpenTgaRows(file, source); !Succeeded(opened) || source) return opened;
+  }
   ArgbImage image;
   if (const Result decoded = DecodeImage(file, image); !Succeeded(decoded)) return decoded;
   source = std::make_unique<DecodedRows>(std::move(image));

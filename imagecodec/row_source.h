@@ -1,10 +1,10 @@
 // An image handed out one row at a time, top to bottom, as A8R8G8B8 pixels.
 //
-// PNG (not interlaced), JPEG and uncompressed BMP files decode row by row straight from the
-// file's bytes, so an image far larger than memory allows as a whole still loads: only the
+// PNG (not interlaced), JPEG and uncompressed BMP and TGA files decode row by row straight from
+// the file's bytes, so an image far larger than memory allows as a whole still loads: only the
 // decoder's own state and the rows the scaler is looking at are held. JPEG can also decode at a
-// reduced size through its DCT scaling. Every other file (TGA, DDS, interlaced PNG, run-length
-// BMP) is decoded whole first and read back from memory.
+// reduced size through its DCT scaling. Every other file (DDS, interlaced PNG, run-length BMP
+// and TGA) is decoded whole first and read back from memory.
 #pragma once
 
 #include <cstdint>
@@ -53,10 +53,11 @@ class ImageRows final : public RowSource {
 Result OpenRowSource(ByteSpan file, std::uint32_t wantedWidth, std::uint32_t wantedHeight,
                      std::unique_ptr<RowSource>& source);
 
-// The readers' row sources (see OpenRowSource). A PNG that is interlaced, or a run-length BMP,
-// answers kOk with a null `source`: it cannot be read row by row.
+// The readers' row sources (see OpenRowSource). A PNG that is interlaced, or a run-length BMP
+// or TGA, answers kOk with a null `source`: it cannot be read row by row.
 Result OpenPngRows(ByteSpan file, std::unique_ptr<RowSource>& source);
 Result OpenBmpRows(ByteSpan file, std::unique_ptr<RowSource>& source);
+Result OpenTgaRows(ByteSpan file, std::unique_ptr<RowSource>& source);
 Result OpenJpegRows(ByteSpan file, std::uint32_t wantedWidth, std::uint32_t wantedHeight,
                     std::unique_ptr<RowSource>& source);
 

@@ -1,11 +1,15 @@
 // TGA: true-colour (15, 16, 24, 32 bits), grey (8 bits, or 16 with alpha) and colour-mapped
 // (8- or 16-bit indices into a 15-, 16-, 24- or 32-bit map) images, uncompressed or run-length
 // encoded, in any of the four corner orders. Alpha is read where the descriptor gives the image
-// alpha bits (in 32-bit pixels always, with UndeclaredAlpha::kStored). TGA has no signature, so the header must be consistent to be taken for one.
+// alpha bits (in 32-bit pixels always, with UndeclaredAlpha::kStored). TGA has no signature, so
+// the header must be consistent to be taken for one. Uncompressed images are also read row by
+// row (OpenTgaRows), which lets one wider or larger than an image held whole load scaled.
 #include <algorithm>
+#include <memory>
 
 #include "imagecodec/image_limits.h"
 #include "imagecodec/image_readers.h"
+#include "imagecodec/row_source.h"
 
 namespace vela::codec {
 namespace {
@@ -27,7 +31,16 @@ struct TgaHeader {
   bool topDown() const { return descriptor & 0x20; }
   std::size_t mapEntryBytes() const { return (mapEntryBits + 7u) / 8; }
   std::size_t pixelBytes() const { return (pixelBits + 7u) / 8; }
+  std::size_t mapOffset() const { return kHeaderSize + idLength; }
+  std::size_t mapBytes() const { return mapType == 1 ? mapLength * mapEntryBytes() : 0; }
+  std::size_t dataOffset() const { return mapOffset() + mapBytes(); }
 };
+
+// True when the file holds the whole of an uncompressed image's pixels after its header and map.
+bool HoldsUncompressedPixels(ByteSpan file, const TgaHeader& h) {
+  const std::uint64_t bytes = std::uint64_t{h.width} * h.height * h.pixelBytes();
+  return file.size >= h.dataOffset() && bytes <= file.size - h.dataOffset();
+}
 
 bool IsColourBits(std::uint8_t bits) { return bits == 15 || bits == 16 || bits == 24 || bits == 32; }
 
@@ -59,7 +72,9 @@ bool ParseHeader(ByteSpan file, TgaHeader& h) {
       return false;
   }
   if (h.mapType == 1 && !IsColourBits(h.mapEntryBits)) return false;
-  return ImageSizeAllowed(h.width, h.height);
+  // Larger images can only be read row by row, which needs all their pixels in the file.
+  return ImageSizeAllowed(h.width, h.height) ||
+         (!h.runLength() && StreamedSizeAllowed(h.width, h.height) && HoldsUncompressedPixels(file, h));
 }
 
 std::uint32_t ReadColour(const std::uint8_t* p, unsigned bits, bool useAlpha) {
@@ -154,6 +169,35 @@ PixelFormat ImageFormat(const TgaHeader& h) {
   }
 }
 
+// An uncompressed image's rows, top to bottom, decoded from the file's bytes one at a time.
+class UncompressedRows final : public RowSource {
+ public:
+  UncompressedRows(ByteSpan file, const TgaHeader& header)
+      : RowSource(header.width, header.height),
+        header_(header),
+        pixels_(file.From(header.dataOffset())),
+        decoder_(header_, ByteSpan(file.data + header.mapOffset(), header.mapBytes()), UndeclaredAlpha::kIgnored) {}
+
+  bool ReadRow(std::uint32_t* out) override {
+    if (next_ >= height_) return false;
+    const std::uint32_t fileRow = header_.topDown() ? next_ : height_ - 1 - next_;
+    ++next_;
+    const std::size_t size = header_.pixelBytes();
+    // OpenTgaRows checked that every row is in the file.
+    const std::uint8_t* in = pixels_.data + std::size_t{fileRow} * width_ * size;
+    for (std::uint32_t x = 0; x < width_; ++x, in += size) {
+      out[header_.rightToLeft() ? width_ - 1 - x : x] = decoder_.Decode(in);
+    }
+    return true;
+  }
+
+ private:
+  TgaHeader header_;
+  ByteSpan pixels_;
+  PixelDecoder decoder_;  // refers to header_
+  std::uint32_t next_ = 0;
+};
+
 }  // namespace
 
 bool LooksLikeTga(ByteSpan file) {
@@ -174,11 +218,21 @@ Result ReadTgaInfo(ByteSpan file, ImageInfo& info) {
 
 Result DecodeTga(ByteSpan file, ArgbImage& image) { return DecodeTga(file, image, UndeclaredAlpha::kIgnored); }
 
+Result OpenTgaRows(ByteSpan file, std::unique_ptr<RowSource>& source) {
+  source.reset();
+  TgaHeader header;
+  if (!ParseHeader(file, header) || !file.Holds(header.mapOffset(), header.mapBytes())) return Result::kInvalidData;
+  if (header.runLength()) return Result::kOk;
+  if (!HoldsUncompressedPixels(file, header)) return Result::kInvalidData;
+  source = std::make_unique<UncompressedRows>(file, header);
+  return Result::kOk;
+}
+
 Result DecodeTga(ByteSpan file, ArgbImage& image, UndeclaredAlpha alpha) {
   TgaHeader header;
   if (!ParseHeader(file, header)) return Result::kInvalidData;
-  const std::size_t mapOffset = kHeaderSize + header.idLength;
-  const std::size_t mapBytes = header.mapType == 1 ? header.mapLength * header.mapEntryBytes() : 0;
+  const std::size_t mapOffset = header.mapOffset();
+  const std::size_t mapBytes = header.mapBytes();
   if (!file.Holds(mapOffset, mapBytes)) return Result::kInvalidData;
   const ByteSpan data = file.From(mapOffset + mapBytes);
   // Checked before allocating: uncompressed data must be whole, and a run packet covers at

@@ -88,28 +88,41 @@ TEST(ImageCodecStreaming, PngHeadersOfUpToTwoGigapixelsReadWhateverTheirSides) {
   }
 }
 
-TEST(ImageCodecStreaming, UncompressedBmpWiderThanAnImageHeldWholeLoadsScaled) {
-  // 24-bit, bottom-up, 20000 x 2: the top row red then blue, the bottom row green then white.
+TEST(ImageCodecStreaming, UncompressedBmpAndTgaWiderThanAnImageHeldWholeLoadScaled) {
+  // 20000 x 2, 24-bit: the top row red then blue, the bottom row green then white. The BMP is
+  // stored bottom-up, the TGA top-down and right to left.
   constexpr std::uint32_t kWidth = 20000;
-  std::vector<std::uint8_t> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0};
-  for (const std::uint32_t value : {kWidth, 2u, 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u}) {
-    for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-  const std::uint32_t rows[2][2] = {{0x00FF00, 0xFFFFFF}, {0xFF0000, 0x0000FF}};  // bottom row first
-  for (const auto& row : rows) {
-    for (std::uint32_t x = 0; x < kWidth; ++x) {
+  const std::uint32_t top[2] = {0xFF0000, 0x0000FF}, bottom[2] = {0x00FF00, 0xFFFFFF};
+  const auto appendRow = [&](std::vector<std::uint8_t>& file, const std::uint32_t (&row)[2], bool reversed) {
+    for (std::uint32_t i = 0; i < kWidth; ++i) {
+      const std::uint32_t x = reversed ? kWidth - 1 - i : i;
       const std::uint32_t rgb = row[x < kWidth / 2 ? 0 : 1];
       file.insert(file.end(), {static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(rgb >> 8),
                                static_cast<std::uint8_t>(rgb >> 16)});
     }
+  };
+  std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0};
+  for (const std::uint32_t value : {kWidth, 2u, 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u}) {
+    for (int shift = 0; shift < 32; shift += 8) bmp.push_back(static_cast<std::uint8_t>(value >> shift));
   }
-  EXPECT_EQ(InfoOf(file).width, kWidth);
+  appendRow(bmp, bottom, false);
+  appendRow(bmp, top, false);
+  std::vector<std::uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, kWidth & 0xFF, kWidth >> 8, 2, 0, 24, 0x30};
+  appendRow(tga, top, true);
+  appendRow(tga, bottom, true);
+  for (const auto* file : {&bmp, &tga}) {
+    SCOPED_TRACE(file == &bmp ? "BMP" : "TGA");
+    EXPECT_EQ(InfoOf(*file).width, kWidth);
+    Pixels out;
+    ASSERT_EQ(Load(*file, 100, 2, out), Result::kOk);
+    EXPECT_EQ(out.at(10, 0), 0xFFFF0000u);
+    EXPECT_EQ(out.at(90, 0), 0xFF0000FFu);
+    EXPECT_EQ(out.at(10, 1), 0xFF00FF00u);
+    EXPECT_EQ(out.at(90, 1), 0xFFFFFFFFu);
+  }
+  tga.pop_back();  // one byte short: no longer a consistent TGA of that size
   Pixels out;
-  ASSERT_EQ(Load(file, 100, 2, out), Result::kOk);
-  EXPECT_EQ(out.at(10, 0), 0xFFFF0000u);
-  EXPECT_EQ(out.at(90, 0), 0xFF0000FFu);
-  EXPECT_EQ(out.at(10, 1), 0xFF00FF00u);
-  EXPECT_EQ(out.at(90, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(Load(tga, 100, 2, out), Result::kInvalidData);
 }
 
 TEST(ImageCodecStreaming, JpegDecodesAtTheSmallestDctSizeThatCoversTheDestination) {
