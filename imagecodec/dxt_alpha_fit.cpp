@@ -104,6 +104,16 @@ constexpr int kRefineThreshold = 16;
 
 // Every helper inlined, as in FitColorBlock (see there).
 [[gnu::flatten]] AlphaFit FitAlphaBlock(const std::uint32_t pixels[16]) {
+  // One alpha throughout (every block of an opaque image): six-value mode with entry 0 exact,
+  // every index 0. Checked first, as it is the common case and needs none of what follows.
+  const std::uint32_t firstAlpha = pixels[0] >> 24;
+  std::uint32_t differs = 0;
+  for (int i = 1; i < 16; ++i) differs |= (pixels[i] >> 24) ^ firstAlpha;
+  if (differs == 0) {
+    AlphaFit flat;
+    flat.alpha0 = flat.alpha1 = static_cast<std::uint8_t>(firstAlpha);
+    return flat;
+  }
   AlphaLanes lanes;
   simd::Float4 low = simd::Splat(255.0f), high = simd::Splat(0.0f);  // over all pixels
   simd::Float4 innerLow = low, innerHigh = high;                      // over pixels other than 0 and 255
@@ -121,11 +131,6 @@ constexpr int kRefineThreshold = 16;
   const auto lowest = [](simd::Float4 x) { return static_cast<int>(std::min({x[0], x[1], x[2], x[3]})); };
   const auto highest = [](simd::Float4 x) { return static_cast<int>(std::max({x[0], x[1], x[2], x[3]})); };
   const int lowAlpha = lowest(low), highAlpha = highest(high);
-  if (lowAlpha == highAlpha) {
-    AlphaFit flat;  // six-value mode with entry 0 exact, every index 0
-    flat.alpha0 = flat.alpha1 = static_cast<std::uint8_t>(lowAlpha);
-    return flat;
-  }
   const int innerLowAlpha = lowest(innerLow), innerHighAlpha = highest(innerHigh);
   AlphaCandidate best;
   Evaluate(lanes, highAlpha, lowAlpha, best);

@@ -64,9 +64,21 @@ void EncodeDxtBlocks(PixelFormat format, const std::uint32_t (*pixels)[16], std:
     for (std::size_t b = 0; b < count; ++b) EncodeDxtBlock(format, pixels[b], out + 8 * b);
     return;
   }
-  const std::uint32_t* pending[4];
-  std::uint8_t* pendingOut[4];
-  int waiting = 0;
+  // Colours that take the full fit are fitted together at the end, a chunk at a time.
+  constexpr std::size_t kChunk = 64;
+  const std::uint32_t* pending[kChunk];
+  std::uint8_t* pendingOut[kChunk];
+  ColorFit fits[kChunk];
+  std::size_t waiting = 0;
+  const auto fitPending = [&] {
+    if (ProcessorHasAvx2()) {
+      FitColorBlocks8(pending, waiting, fits);
+    } else {
+      FitColorBlocks4(pending, waiting, fits);
+    }
+    for (std::size_t i = 0; i < waiting; ++i) StoreColorBlock(fits[i], pendingOut[i]);
+    waiting = 0;
+  };
   for (std::size_t b = 0; b < count; ++b) {
     std::uint8_t* block = out + 16 * b;
     if (format == PixelFormat::kDxt3) {
@@ -80,13 +92,23 @@ void EncodeDxtBlocks(PixelFormat format, const std::uint32_t (*pixels)[16], std:
     }
     pending[waiting] = pixels[b];
     pendingOut[waiting] = block + 8;
-    if (++waiting < 4) continue;
-    ColorFit fits[4];
-    FitColorBlocks4(pending, fits);
-    for (int i = 0; i < 4; ++i) StoreColorBlock(fits[i], pendingOut[i]);
-    waiting = 0;
+    if (++waiting == kChunk) fitPending();
   }
-  for (int i = 0; i < waiting; ++i) StoreColorBlock(FitColorBlock(pending[i], false), pendingOut[i]);
+  fitPending();
+}
+
+bool ProcessorHasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+  // Also false where the system does not save the wide registers. __builtin_cpu_init reads the
+  // processor if the runtime's start-up has not yet, whatever the order of static start-up.
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
 }
 
 }  // namespace vela::codec

@@ -33,7 +33,8 @@ void EncodeDxt5Block(const std::uint32_t pixels[16], std::uint8_t out[16]);
 // Dispatches on DXT1, DXT3 and DXT5 (other formats write nothing).
 void EncodeDxtBlock(PixelFormat format, const std::uint32_t pixels[16], std::uint8_t* out);
 // `count` blocks, `out` for each in turn: the same bytes as EncodeDxtBlock on each. DXT3 and DXT5
-// colours that take the full fit are fitted four at a time.
+// colours that take the full fit are fitted several at a time (eight where the processor has
+// AVX2, otherwise four).
 void EncodeDxtBlocks(PixelFormat format, const std::uint32_t (*pixels)[16], std::size_t count, std::uint8_t* out);
 
 }  // namespace vela::codec

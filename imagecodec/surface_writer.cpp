@@ -116,7 +116,7 @@ void GatherBlock(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t
 // One row of 4 x 4 blocks, gathered a few at a time so that the encoder can fit them together.
 void EncodeBlockRow(PixelFormat format, std::uint8_t bytesPerBlock, const std::uint32_t* pixels,
                     std::uint32_t width, std::uint32_t rows, std::uint8_t* out) {
-  constexpr std::uint32_t kGathered = 32;
+  constexpr std::uint32_t kGathered = 64;
   std::uint32_t blocks[kGathered][16];
   for (std::uint32_t bx = 0; bx < width; bx += 4 * kGathered, out += kGathered * bytesPerBlock) {
     const std::uint32_t count = std::min(kGathered, (width - bx + 3) / 4);

@@ -6,6 +6,7 @@
 
 #include "imagecodec/dxt_decoder.h"
 #include "imagecodec/dxt_encoder.h"
+#include "imagecodec/dxt_fit.h"
 #include "tests/unit/imagecodec_test_support.h"
 
 namespace vela::codec::testing {
@@ -143,10 +144,10 @@ TEST(ImageCodecDxt, PartialBlocksAtTheEdges) {
   }
 }
 
-// Blocks encoded together (their colours fitted four at a time) get the bytes each gets alone,
-// whatever its neighbours: ramps under noise from none to strong (strong enough for the fit's
-// second rounds and its restart), flat, nearly flat and two-colour blocks, with and without
-// alpha, mixed.
+// Blocks fitted and encoded together (colours in sets of eight or four lanes, the scored rounds
+// in sets of their own) get the bytes each gets alone, whatever its neighbours: ramps under noise from none to strong (strong enough
+// for the fit's second rounds and its restart), flat, nearly flat and two-colour blocks, with
+// and without alpha, mixed.
 TEST(ImageCodecDxt, BlocksEncodedTogetherEncodeEachAsAlone) {
   std::uint32_t state = 7;
   const auto next = [&](std::uint32_t range) {
@@ -154,7 +155,7 @@ TEST(ImageCodecDxt, BlocksEncodedTogetherEncodeEachAsAlone) {
     return static_cast<int>((state >> 8) % range);
   };
   for (int round = 0; round < 1000; ++round) {
-    std::uint32_t blocks[6][16];
+    std::uint32_t blocks[14][16];  // sets of eight and a short set of six, or of four and two alone
     for (auto& block : blocks) {
       const int noise = std::array{0, 1, 3, 12, 40, 128}[next(6)];
       const bool twoColours = next(5) == 0, opaque = next(2) == 0;
@@ -171,11 +172,26 @@ TEST(ImageCodecDxt, BlocksEncodedTogetherEncodeEachAsAlone) {
         block[i] = pixel;
       }
     }
+    // Both widths directly, whichever the processor makes the encoder take.
+    const std::uint32_t* colours[14];
+    for (int b = 0; b < 14; ++b) colours[b] = blocks[b];
+    ColorFit fits[2][14];
+    FitColorBlocks4(colours, 14, fits[0]);
+    if (ProcessorHasAvx2()) FitColorBlocks8(colours, 14, fits[1]);
+    for (int b = 0; b < 14; ++b) {
+      const ColorFit alone = FitColorBlock(blocks[b], false);
+      for (int width = 0; width < (ProcessorHasAvx2() ? 2 : 1); ++width) {
+        const ColorFit& together = fits[width][b];
+        ASSERT_TRUE(together.color0 == alone.color0 && together.color1 == alone.color1 &&
+                    together.indices == alone.indices)
+            << "round " << round << ", block " << b << ", " << (width ? "eight" : "four") << " lanes";
+      }
+    }
     for (const PixelFormat format : {PixelFormat::kDxt1, PixelFormat::kDxt3, PixelFormat::kDxt5}) {
       const int size = format == PixelFormat::kDxt1 ? 8 : 16;
-      std::uint8_t together[6 * 16], alone[16];
-      EncodeDxtBlocks(format, blocks, 6, together);
-      for (int b = 0; b < 6; ++b) {
+      std::uint8_t together[14 * 16], alone[16];
+      EncodeDxtBlocks(format, blocks, 14, together);
+      for (int b = 0; b < 14; ++b) {
         EncodeDxtBlock(format, blocks[b], alone);
         ASSERT_EQ(std::memcmp(together + size * b, alone, size), 0) << "round " << round << ", block " << b;
       }
