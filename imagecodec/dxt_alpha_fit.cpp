@@ -107,9 +107,13 @@ constexpr int kRefineThreshold = 16;
   // One alpha throughout (every block of an opaque image): six-value mode with entry 0 exact,
   // every index 0. Checked first, as it is the common case and needs none of what follows.
   const std::uint32_t firstAlpha = pixels[0] >> 24;
-  std::uint32_t differs = 0;
-  for (int i = 1; i < 16; ++i) differs |= (pixels[i] >> 24) ^ firstAlpha;
-  if (differs == 0) {
+  simd::Int4 differs = simd::Splat(0);
+  for (int v = 0; v < 4; ++v) {
+    simd::Int4 four;
+    std::memcpy(&four, pixels + 4 * v, sizeof four);
+    differs |= four ^ static_cast<std::int32_t>(pixels[0]);
+  }
+  if (simd::Sum((differs >> 24) & 0xFF) == 0) {
     AlphaFit flat;
     flat.alpha0 = flat.alpha1 = static_cast<std::uint8_t>(firstAlpha);
     return flat;

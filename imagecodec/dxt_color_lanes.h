@@ -340,6 +340,11 @@ typename L::Int Score(const Lanes<L>& p, const Endpoints<L>& e0, const Endpoints
   return total;
 }
 
+// A block's squared error above which it takes the scored rounds (16 per pixel), and above
+// which, after them, it starts once more from elsewhere (128 per pixel).
+constexpr std::int32_t kRoundsAbove = 16 * 16;
+constexpr std::int32_t kRestartAbove = 128 * 16;
+
 // What a block carries from its first fit into the scored rounds and on to its result.
 struct LaneFit {
   std::int32_t level0[3], level1[3];  // the endpoints' red, green and blue levels
@@ -387,7 +392,7 @@ void FitFirst(const Lanes<L>& lanes, int count, LaneFit* fits, bool* elsewhere) 
   }
 }
 
-// Up to two scored rounds for a set of blocks above 16 per pixel: their endpoints solved again
+// Up to two scored rounds for a set of blocks above kRoundsAbove: their endpoints solved again
 // for the scored entries, each round kept only when it comes closer; a round that changes
 // nothing ends them.
 template <class L>
@@ -405,7 +410,7 @@ void FitScoredRounds(const Lanes<L>& lanes, int count, LaneFit* const* fits) {
   std::memcpy(lane, columns, sizeof lane);
   Endpoints<L> q0{lane[0], lane[1], lane[2]}, q1{lane[3], lane[4], lane[5]};
   Int indices = lane[6], error = lane[7];
-  Int active = error > 16 * 16;
+  Int active = error > kRoundsAbove;
   Endpoints<L> n0, n1;
   for (int round = 0; round < 2 && AnyLane(active); ++round) {
     active &= Solve(SumScored(lanes, indices), n0, n1) & ~(Same(n0, q0) & Same(n1, q1));
@@ -415,7 +420,7 @@ void FitScoredRounds(const Lanes<L>& lanes, int count, LaneFit* const* fits) {
     q0 = SelectEndpoints(active, n0, q0), q1 = SelectEndpoints(active, n1, q1);
     error = SelectLanes(active, scored, error);
     indices = SelectLanes(active, scoredIndices, indices);
-    active &= error > 16 * 16;
+    active &= error > kRoundsAbove;
   }
   for (int b = 0; b < count; ++b) {
     *fits[b] = {{q0.r[b], q0.g[b], q0.b[b]}, {q1.r[b], q1.g[b], q1.b[b]}, static_cast<std::uint32_t>(indices[b]),
@@ -423,12 +428,14 @@ void FitScoredRounds(const Lanes<L>& lanes, int count, LaneFit* const* fits) {
   }
 }
 
-// A block's result from its fit: blocks still above 128 per pixel start once more from
+// A block's result from its fit: blocks still above kRestartAbove start once more from
 // elsewhere (RestartColorBlock); the endpoints in the order of four-colour mode otherwise.
 inline ColorFit FinishFit(const std::uint32_t* block, const LaneFit& fit) {
   auto c0 = static_cast<std::uint16_t>(fit.level0[0] << 11 | fit.level0[1] << 5 | fit.level0[2]);
   auto c1 = static_cast<std::uint16_t>(fit.level1[0] << 11 | fit.level1[1] << 5 | fit.level1[2]);
-  if (fit.error > 128 * 16) return RestartColorBlock(block, {c0, c1, fit.indices, static_cast<std::uint32_t>(fit.error)});
+  if (fit.error > kRestartAbove) {
+    return RestartColorBlock(block, {c0, c1, fit.indices, static_cast<std::uint32_t>(fit.error)});
+  }
   if (c0 < c1) return {c1, c0, fit.indices ^ 0x55555555u};  // entries 0 <-> 1, 2 <-> 3
   return {c0, c1, c0 == c1 ? 0u : fit.indices};
 }
@@ -456,7 +463,7 @@ void FitChunk(const std::uint32_t* const* blocks, int count, ColorFit* fits) {
     LoadSet(blocks, order + first, inSet, lanes);
     FitFirst(lanes, inSet, laneFits + first, elsewhere + first);
     for (int b = first; b < first + inSet; ++b) {
-      if (!elsewhere[b] && laneFits[b].error > 16 * 16) scored[scoredCount++] = static_cast<std::uint8_t>(b);
+      if (!elsewhere[b] && laneFits[b].error > kRoundsAbove) scored[scoredCount++] = static_cast<std::uint8_t>(b);
     }
   }
   for (int first = 0; first < scoredCount; first += N) {

@@ -1,22 +1,28 @@
 #include "imagecodec/dxt_encoder.h"
 
+#include <bit>
+#include <cstring>
+
 #include "imagecodec/dxt_fit.h"
 
 namespace vela::codec {
 namespace {
 
+// Eight bytes in little-endian order, as the block formats store their fields.
+void StoreLittleEndian(std::uint64_t value, std::uint8_t* out) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &value, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+}
+
 void StoreColorBlock(const ColorFit& fit, std::uint8_t* out) {
-  out[0] = static_cast<std::uint8_t>(fit.color0);
-  out[1] = static_cast<std::uint8_t>(fit.color0 >> 8);
-  out[2] = static_cast<std::uint8_t>(fit.color1);
-  out[3] = static_cast<std::uint8_t>(fit.color1 >> 8);
-  for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
+  StoreLittleEndian(fit.color0 | std::uint64_t{fit.color1} << 16 | std::uint64_t{fit.indices} << 32, out);
 }
 
 void StoreAlphaBlock(const AlphaFit& fit, std::uint8_t* out) {
-  out[0] = fit.alpha0;
-  out[1] = fit.alpha1;
-  for (int i = 0; i < 6; ++i) out[2 + i] = static_cast<std::uint8_t>(fit.indices >> (8 * i));
+  StoreLittleEndian(fit.alpha0 | std::uint64_t{fit.alpha1} << 8 | fit.indices << 16, out);
 }
 
 void StoreDxt3Alpha(const std::uint32_t pixels[16], std::uint8_t* out) {

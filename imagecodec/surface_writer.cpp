@@ -131,11 +131,13 @@ std::uint32_t BandRows(std::uint32_t width) {
   return std::max<std::uint32_t>(4, kBandPixels / std::max<std::uint32_t>(width, 1) / 4 * 4);
 }
 
-// Two bands take turns: one is encoded on the pool while the other is read.
+// Two bands take turns: one is encoded on the pool while the other is read. The first band is
+// a short one, so that the workers start early instead of waiting for a whole band.
 bool WriteBlockRows(DestinationRows& rows, std::uint32_t height, const FormatLayout& layout,
                     const SurfaceView& surface, const PixelRect& rect, EncoderThreads threads) {
   const std::uint32_t width = rows.width();
   const std::uint32_t bandRows = std::min(BandRows(width), (height + 3) / 4 * 4);
+  const std::uint32_t firstRows = std::min<std::uint32_t>(bandRows, 16);
   // Everything is allocated before the first band is posted: nothing may throw while a batch
   // that uses it is still on the pool.
   std::vector<std::uint32_t> bands[2];
@@ -147,9 +149,10 @@ bool WriteBlockRows(DestinationRows& rows, std::uint32_t height, const FormatLay
   };
   bool complete = true;
   int band = 0;
-  for (std::uint32_t top = 0; top < height && complete; top += bandRows, band ^= 1) {
+  std::uint32_t count = 0;
+  for (std::uint32_t top = 0; top < height && complete; top += count, band ^= 1) {
     finish(band);
-    const std::uint32_t count = std::min(bandRows, height - top);
+    count = std::min(top == 0 ? firstRows : bandRows, height - top);
     for (std::uint32_t y = 0; y < count && complete; ++y) complete = rows.NextArgb(bands[band].data() + std::size_t{y} * width);
     if (!complete) break;
     std::uint8_t* out = surface.bits + static_cast<std::ptrdiff_t>((rect.top + top) / 4) * surface.pitch +

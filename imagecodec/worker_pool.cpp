@@ -48,15 +48,35 @@ class WorkerPool {
   }
 
   // Once this thread has taken the last index and the batch is out of the queue, the batch is
-  // done when no worker is inside it any more.
+  // done when no worker is inside it any more. Until then this thread takes indices of the
+  // batches queued after it, one at a time, rather than sit idle while a worker finishes its
+  // last index (measured under Wine: about 50 us at every band, which the decoding waited).
   void WaitFor(JobBatch& batch) {
     batch.RunSome();
     std::unique_lock lock(mutex_);
     std::erase(queue_, &batch);
-    finished_.wait(lock, [&] { return batch.runners_ == 0; });
+    while (batch.runners_ != 0) {
+      JobBatch* other = QueuedWithWork();
+      if (!other) {
+        finished_.wait(lock, [&] { return batch.runners_ == 0; });
+        break;
+      }
+      ++other->runners_;
+      lock.unlock();
+      other->RunOne();
+      lock.lock();
+      if (--other->runners_ == 0) finished_.notify_all();
+    }
   }
 
  private:
+  JobBatch* QueuedWithWork() const {
+    for (JobBatch* queued : queue_) {
+      if (queued->next_.load() < queued->count_) return queued;
+    }
+    return nullptr;
+  }
+
   void Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -98,6 +118,10 @@ WorkerPool* SharedPool() {
 
 void JobBatch::RunSome() {
   for (std::size_t i = next_++; i < count_; i = next_++) job_(i);
+}
+
+void JobBatch::RunOne() {
+  if (const std::size_t i = next_++; i < count_) job_(i);
 }
 
 void Post(JobBatch& batch) {

@@ -24,6 +24,8 @@ class JobBatch {
   friend void WaitFor(JobBatch& batch);
   // Runs indices until none is left to take.
   void RunSome();
+  // Runs one index if one is left to take.
+  void RunOne();
 
   std::function<void(std::size_t)> job_;
   std::size_t count_;
@@ -35,7 +37,8 @@ class JobBatch {
 // until WaitFor answers. Without a pool (no thread could start) nothing is queued and WaitFor
 // runs the whole batch. The jobs must not throw.
 void Post(JobBatch& batch);
-// Runs what is left of `batch` on this thread, then waits until its every index has finished.
+// Runs what is left of `batch` on this thread, then, until its every index has finished, runs
+// indices of the batches queued after it.
 void WaitFor(JobBatch& batch);
 
 // Joins the workers; the next Post starts them again.

@@ -145,9 +145,9 @@ TEST(ImageCodecDxt, PartialBlocksAtTheEdges) {
 }
 
 // Blocks fitted and encoded together (colours in sets of eight or four lanes, the scored rounds
-// in sets of their own) get the bytes each gets alone, whatever its neighbours: ramps under noise from none to strong (strong enough
-// for the fit's second rounds and its restart), flat, nearly flat and two-colour blocks, with
-// and without alpha, mixed.
+// in sets of their own) get the bytes each gets alone, whatever its neighbours: ramps under
+// noise from none to strong (strong enough for the fit's second rounds and its restart), flat,
+// nearly flat and two-colour blocks, with and without alpha, mixed.
 TEST(ImageCodecDxt, BlocksEncodedTogetherEncodeEachAsAlone) {
   std::uint32_t state = 7;
   const auto next = [&](std::uint32_t range) {

@@ -58,7 +58,7 @@ TEST(ImageCodecStreaming, BlocksEncodedOnTheWorkerPoolEqualThoseOfOneThread) {
   struct Case {
     PixelFormat format;
     std::uint32_t width, height;
-  } cases[] = {{PixelFormat::kDxt1, 301, 203},   // the image's size: one band, partial edge blocks
+  } cases[] = {{PixelFormat::kDxt1, 301, 203},   // the image's size: bands of 16 and 187 rows, partial edge blocks
                {PixelFormat::kDxt5, 512, 264},   // enlarged: three bands of 128, 128 and 8 rows
                {PixelFormat::kDxt5, 2048, 98}};  // shrunk in height: 13 bands of 8 rows, the last of 2
   for (const Case& c : cases) {
