@@ -93,11 +93,16 @@ bool ReadBlock(HANDLE handle, std::uint32_t count, std::uint8_t** data, std::uin
   return true;
 }
 
-// A plain file: with `data` null only an existence test.
+// A plain file: with `data` null only an existence test, by its attributes: opening and closing
+// it cost several times as much (a quarter of a millisecond per texture under Wine).
 bool LoadPlain(const char* path, std::uint8_t** data, std::uint32_t* size) {
+  if (!data) {
+    RestoreWorkingDirectory();
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
   UniqueHandle file = OpenExisting(path, true);
   if (!file) return false;
-  if (!data) return true;
   const DWORD fileSize = GetFileSize(file.get(), nullptr);
   if (fileSize == INVALID_FILE_SIZE) return false;
   return ReadBlock(file.get(), fileSize, data, size);

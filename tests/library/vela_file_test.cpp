@@ -1,5 +1,6 @@
 // VelaFile on real files: whole files loaded, LZSS blocks decoded on the way and damaged ones
-// refused, and streamed reads confined to their PACK entry.
+// refused, names found through the search folders, and streamed reads confined to their PACK
+// entry.
 
 #include <list>
 #include <optional>
@@ -67,6 +68,29 @@ TEST_F(VelaFile, WholeFilesLoadAndLzssBlocksAreHandedOutDecoded) {
   EXPECT_FALSE(vela::FileLoad(missing.c_str(), &data, &size));
   EXPECT_EQ(data, nullptr);
   EXPECT_EQ(vela::FileOpen(missing.c_str(), true), nullptr);
+}
+
+// Where a name is found: the first search folder that holds it as a file, passing over a folder
+// of that name in an earlier one; a name that is only a folder is not found.
+TEST_F(VelaFile, ANameResolvesToTheFirstFolderHoldingItAsAFile) {
+  const std::string first = vela::test::TempPath("first\\"), second = vela::test::TempPath("second\\");
+  for (const std::string& folder : {first, second}) {
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+  }
+  ASSERT_TRUE(CreateDirectoryA((first + "picture.png").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((first + "folder").c_str(), nullptr));
+  ASSERT_TRUE(vela::test::WriteWholeFile(second + "picture.png", "png"));
+  vela::SetSearchSlot(0, first.c_str(), "");
+  vela::SetSearchSlot(1, second.c_str(), "");
+  char path[vela::kMaxPath] = {};
+  EXPECT_TRUE(vela::FileResolve(path, "picture.png"));
+  EXPECT_EQ(std::string(path), second + "picture.png");
+  EXPECT_FALSE(vela::FileResolve(path, "folder"));
+  EXPECT_FALSE(vela::FileResolve(path, "missing.png"));
+  DeleteFileA((second + "picture.png").c_str());
+  for (const std::string& folder : {first + "picture.png", first + "folder", first, second}) {
+    RemoveDirectoryA(folder.c_str());
+  }
 }
 
 TEST_F(VelaFile, StreamedReadsStayInsideAPackEntry) {
