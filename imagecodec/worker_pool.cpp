@@ -61,11 +61,7 @@ class WorkerPool {
         finished_.wait(lock, [&] { return batch.runners_ == 0; });
         break;
       }
-      ++other->runners_;
-      lock.unlock();
-      other->RunOne();
-      lock.lock();
-      if (--other->runners_ == 0) finished_.notify_all();
+      RunUnlocked(lock, *other, &JobBatch::RunOne);
     }
   }
 
@@ -87,12 +83,17 @@ class WorkerPool {
         queue_.pop_front();  // every index taken: the others finish it
         continue;
       }
-      ++batch->runners_;
-      lock.unlock();
-      batch->RunSome();
-      lock.lock();
-      if (--batch->runners_ == 0) finished_.notify_all();
+      RunUnlocked(lock, *batch, &JobBatch::RunSome);
     }
+  }
+
+  // Runs `run` of `batch` with the lock released, counted among the batch's runners.
+  void RunUnlocked(std::unique_lock<std::mutex>& lock, JobBatch& batch, void (JobBatch::*run)()) {
+    ++batch.runners_;
+    lock.unlock();
+    (batch.*run)();
+    lock.lock();
+    if (--batch.runners_ == 0) finished_.notify_all();
   }
 
   std::mutex mutex_;
